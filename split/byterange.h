@@ -1,0 +1,12 @@
+// One piece of the source, as byte offsets into it.
+#pragma once
+
+#include <cstdint>
+
+struct ByteRange
+{
+    std::int64_t start = 0; // first byte copied
+    std::int64_t end = 0; // nominal end, exclusive; end <= start copies nothing
+
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};

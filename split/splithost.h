@@ -1,0 +1,29 @@
+// What a split operation asks of whoever runs it: messages, the replace question, a busy sign.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class SplitHost
+{
+public:
+    virtual ~SplitHost() = default;
+
+    // An input check refused the request (caption "Error", owned by the window).
+    virtual void showError(std::string_view text) = 0;
+    // A file could not be opened, read or written (the application's own box, warning icon).
+    virtual void showFileError(std::string_view text) = 0;
+    // "<path> exists. Do you want to replace it?"; true only for an explicit Yes.
+    virtual bool confirmReplace(const std::string& path) = 0;
+    // On once the first output is open, off once on every path after that.
+    virtual void setBusy(bool busy) = 0;
+    // "Splitting is done!" (SplitMessages::Done), after every output is closed.
+    virtual void showDone() = 0;
+    // Called between copy blocks; bytesTotal is what the whole operation will write.
+    virtual void progress(std::int64_t bytesDone, std::int64_t bytesTotal)
+    {
+        (void)bytesDone;
+        (void)bytesTotal;
+    }
+};
