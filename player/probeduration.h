@@ -1,0 +1,11 @@
+// Measures a media file's duration: an exact frame scan for MP3, GStreamer for anything else.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Whole seconds (truncated), or nullopt when the file cannot be measured (missing, empty,
+// a folder, not audio). Never throws, never blocks indefinitely. Needs gst_init() to have run
+// for non-MP3 files. `path` is in the local 8-bit encoding (UTF-8 here).
+std::optional<std::int64_t> ProbeDuration(const std::string& path);
