@@ -1,0 +1,43 @@
+// A pair of arrow buttons that steps the integer shown in its buddy edit box.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+
+class UpDownControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit UpDownControl(QWidget* parent = nullptr);
+
+    // The edit box whose text this control reads and writes ("%d", never thousands separators).
+    void setBuddy(QLineEdit* buddy);
+    QLineEdit* buddy() const { return m_buddy; }
+
+    void setRange(int minimum, int maximum);
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+
+    // The buddy's leading integer clamped to the range (the minimum when it holds none).
+    int position() const;
+    // Moves by `delta` steps as an arrow click or arrow key does: announces deltaPos first,
+    // then writes the clamped result into the buddy.
+    void step(int delta);
+
+Q_SIGNALS:
+    // Sent before the buddy changes: `position` is the current value, `delta` the requested
+    // change; the new value will be position + delta clamped to the range.
+    void deltaPos(int position, int delta);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QLineEdit* m_buddy = nullptr;
+    int m_minimum = 0;
+    int m_maximum = 100;
+};
