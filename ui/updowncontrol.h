@@ -1,9 +1,10 @@
 // A pair of arrow buttons that steps the integer shown in its buddy edit box.
 #pragma once
 
+#include <QBasicTimer>
+#include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
-
-class QLineEdit;
 
 class UpDownControl : public QWidget
 {
@@ -26,6 +27,8 @@ public:
     // then writes the clamped result into the buddy.
     void step(int delta);
 
+    QSize sizeHint() const override;
+
 Q_SIGNALS:
     // Sent before the buddy changes: `position` is the current value, `delta` the requested
     // change; the new value will be position + delta clamped to the range.
@@ -35,9 +38,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
-    QLineEdit* m_buddy = nullptr;
+    void stopRepeat();
+    QRect upperHalf() const;
+
+    QPointer<QLineEdit> m_buddy; // a sibling; may be destroyed first
     int m_minimum = 0;
     int m_maximum = 100;
+    int m_pressedDelta = 0; // the held arrow: +1 upper, -1 lower, 0 none
+    QBasicTimer m_repeat; // repeats the held arrow's step
 };

@@ -1,0 +1,160 @@
+// Creates template controls as Qt widgets and places them by the dialog font's dialog units.
+#include "templatebuilder.h"
+
+#include "resources.h"
+#include "updowncontrol.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <cmath>
+
+namespace {
+// The 32-pixel icon that a static icon control shows.
+constexpr int IconSize = 32;
+
+QString text(std::string_view caption)
+{
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+// value * numerator / denominator rounded half away from zero, as dialog-unit mapping does.
+int mulDiv(int value, int numerator, int denominator)
+{
+    const double exact = static_cast<double>(value) * numerator / denominator;
+    return static_cast<int>(std::lround(exact));
+}
+
+QWidget* createDefault(const ControlTemplate& control, QWidget* parent)
+{
+    switch (control.kind) {
+    case ControlKind::Edit:
+        return new QLineEdit(parent);
+    case ControlKind::UpDown:
+        return new UpDownControl(parent);
+    case ControlKind::Static:
+    case ControlKind::StaticIcon:
+        return new QLabel(parent);
+    case ControlKind::PushButton:
+        return new QPushButton(parent);
+    case ControlKind::RadioButton:
+        return new QRadioButton(parent);
+    case ControlKind::GroupBox:
+        return new QGroupBox(parent);
+    case ControlKind::Trackbar:
+        return new QSlider(parent);
+    }
+    return new QWidget(parent);
+}
+
+void configureLabel(QLabel* label, const ControlTemplate& control)
+{
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (control.kind == ControlKind::StaticIcon) {
+        label->setPixmap(Resources::appIcon().pixmap(IconSize, IconSize));
+        return;
+    }
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text(control.caption));
+}
+
+// Gives a widget of the kind's class its caption and the look the template asks for; a widget
+// from the factory of another class keeps its own settings.
+void configure(QWidget* widget, const ControlTemplate& control)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setAlignment(
+            (control.style & StyleCentered) ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        configureLabel(label, control);
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->setText(text(control.caption));
+        button->setAutoDefault(false);
+        button->setDefault((control.style & StyleDefaultButton) != 0);
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        radio->setText(text(control.caption));
+        radio->setAutoExclusive(true);
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        group->setTitle(text(control.caption));
+    } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+        slider->setOrientation(Qt::Horizontal);
+        slider->setTickPosition(QSlider::NoTicks);
+    }
+}
+
+// Tab-stop controls take the focus from the keyboard and the mouse; radio buttons only from the
+// mouse; labels, group boxes and up-down arrows never.
+Qt::FocusPolicy focusPolicy(const ControlTemplate& control)
+{
+    if (control.style & StyleTabStop)
+        return Qt::StrongFocus;
+    switch (control.kind) {
+    case ControlKind::Edit:
+    case ControlKind::PushButton:
+    case ControlKind::RadioButton:
+    case ControlKind::Trackbar:
+        return Qt::ClickFocus;
+    default:
+        return Qt::NoFocus;
+    }
+}
+} // namespace
+
+QHash<int, QWidget*> TemplateBuilder::build(
+    const DialogTemplate& dialogTemplate, QWidget* dialog, const Factory& factory)
+{
+    dialog->setWindowTitle(text(dialogTemplate.caption));
+    const QFont font = dialog->font();
+
+    QHash<int, QWidget*> widgets;
+    QWidget* previous = nullptr; // the control before the current one, in template order
+    QWidget* lastTabStop = nullptr;
+    QList<QGroupBox*> groups;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = factory ? factory(control, dialog) : nullptr;
+        if (!widget)
+            widget = createDefault(control, dialog);
+        if (widget->parentWidget() != dialog)
+            widget->setParent(dialog);
+        configure(widget, control);
+        widget->setGeometry(toPixels(font, control.x, control.y, control.width, control.height));
+        widget->setFocusPolicy(focusPolicy(control));
+        if (auto* upDown = qobject_cast<UpDownControl*>(widget))
+            upDown->setBuddy(qobject_cast<QLineEdit*>(previous));
+        if (auto* group = qobject_cast<QGroupBox*>(widget))
+            groups.append(group);
+        if (control.style & StyleTabStop) {
+            if (lastTabStop)
+                QWidget::setTabOrder(lastTabStop, widget);
+            lastTabStop = widget;
+        }
+        if (control.id >= 0) {
+            widget->setObjectName(QString::number(control.id));
+            widgets.insert(control.id, widget);
+        }
+        previous = widget;
+    }
+    // A group box only frames its controls: behind them, it never takes their clicks.
+    for (QGroupBox* group : groups)
+        group->lower();
+
+    dialog->setFixedSize(toPixels(font, 0, 0, dialogTemplate.width, dialogTemplate.height).size());
+    return widgets;
+}
+
+QRect TemplateBuilder::toPixels(const QFont& font, int x, int y, int width, int height)
+{
+    const QFontMetrics metrics(font);
+    // The average width of the Latin letters, rounded to the nearest pixel.
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int charWidth = (letters / 26 + 1) / 2;
+    const int charHeight = metrics.height();
+    return { mulDiv(x, charWidth, 4), mulDiv(y, charHeight, 8), mulDiv(width, charWidth, 4),
+        mulDiv(height, charHeight, 8) };
+}
