@@ -1,0 +1,40 @@
+// The fixed-length split: pieces of K seconds each, the last one holding what remains.
+#include "byteoffsets.h"
+#include "filecopy.h"
+#include "leadinginteger.h"
+#include "partnames.h"
+#include "splitjob.h"
+#include "splitoperations.h"
+
+SplitResult SplitFixedLength(const FixedLengthRequest& request, SplitHost& host)
+{
+    const std::int64_t total = request.totalSeconds;
+    if (total <= 0 || request.sourcePath.empty())
+        return {};
+    // An empty box or text without a number reads as 0, like a typed 0 or a negative value:
+    // there is no piece of fewer than one second, so nothing is written and nothing shown.
+    const std::int64_t secondsPerPart = ParseLeadingInteger(request.secondsText).value_or(0);
+    const std::int64_t count = FixedLengthPartCount(total, secondsPerPart);
+    if (count < 1)
+        return {};
+
+    SplitJob job(host);
+    if (!job.openSource(request.sourcePath))
+        return job.result();
+    const std::int64_t size = job.sourceSize();
+    const auto rangeOf = [&](std::int64_t i) {
+        return FixedLengthRange(i, total, size, secondsPerPart);
+    };
+    std::int64_t planned = 0;
+    for (std::int64_t i = 0; i < count; ++i)
+        planned += CopiedByteCount(rangeOf(i), size);
+    job.setPlannedBytes(planned);
+
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::string path
+            = OutputPathInFolder(request.outputFolder, MakePartFileName(request.sourcePath, i));
+        if (job.refuseSource(path) || !job.writePiece(path, rangeOf(i)))
+            return job.result();
+    }
+    return job.finish();
+}

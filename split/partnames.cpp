@@ -1,0 +1,25 @@
+// Part file names: plain string work, no length limit beyond what the system accepts.
+#include "partnames.h"
+
+std::string FileNameFromPath(std::string_view path)
+{
+    const auto slash = path.find_last_of("\\/");
+    return std::string { slash == std::string_view::npos ? path : path.substr(slash + 1) };
+}
+
+std::string MakePartFileName(std::string_view sourcePath, std::int64_t index)
+{
+    std::string name = FileNameFromPath(sourcePath);
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    return name + '_' + std::to_string(index) + ".mp3";
+}
+
+std::string OutputPathInFolder(std::string_view folder, std::string_view fileName)
+{
+    std::string path { folder };
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += '/';
+    return path.append(fileName);
+}

@@ -1,0 +1,73 @@
+// The range cut: one piece between two time marks, written to a path the user chose.
+#include "byteoffsets.h"
+#include "filecopy.h"
+#include "splitjob.h"
+#include "splitmessages.h"
+#include "splitoperations.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// The input checks, in the order the user meets them; the first that fails is the message.
+std::optional<std::string_view> refusal(std::int64_t a, std::int64_t b, std::int64_t total)
+{
+    if (a >= total)
+        return SplitMessages::StartBeyondTotal;
+    if (b >= total)
+        return SplitMessages::EndBeyondTotal;
+    if (a >= b)
+        return SplitMessages::StartAfterEnd;
+    // Past the three checks a negative mark still gets through (a < b < T); it has no offset.
+    if (a < 0)
+        return SplitMessages::StartNegative;
+    if (b < 0)
+        return SplitMessages::EndNegative;
+    return std::nullopt;
+}
+
+SplitResult stopped()
+{
+    return { SplitStatus::Stopped, {}, 0 };
+}
+
+} // namespace
+
+SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
+{
+    if (!request.sourceOpen) {
+        host.showError(SplitMessages::NoSource);
+        return stopped();
+    }
+    const std::int64_t a = request.start.totalSeconds();
+    const std::int64_t b = request.end.totalSeconds();
+    // From here on 0 <= a < b < T, so T is above 0 and nothing divides by zero.
+    if (const auto message = refusal(a, b, request.totalSeconds)) {
+        host.showError(*message);
+        return stopped();
+    }
+    // Checked before the replace question: a Yes would otherwise delete the source itself.
+    if (IsSameFile(request.outputPath, request.sourcePath)) {
+        host.showError(SplitMessages::OutputIsSource);
+        return stopped();
+    }
+    if (FileExists(request.outputPath)) {
+        if (!host.confirmReplace(request.outputPath))
+            return stopped();
+        std::error_code ignored;
+        std::filesystem::remove(request.outputPath, ignored); // "wb" below decides in the end
+    }
+
+    SplitJob job(host);
+    if (!job.openSource(request.sourcePath))
+        return job.result();
+    const std::int64_t size = job.sourceSize();
+    const ByteRange range { RangeCutOffset(a, request.totalSeconds, size),
+        RangeCutOffset(b, request.totalSeconds, size) };
+    job.setPlannedBytes(CopiedByteCount(range, size));
+    if (!job.writePiece(request.outputPath, range))
+        return job.result();
+    return job.finish();
+}

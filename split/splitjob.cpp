@@ -1,0 +1,133 @@
+// The shared course of the split operations: open, copy, close, and what each failure shows.
+#include "splitjob.h"
+
+#include "filecopy.h"
+#include "splitmessages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <utility>
+
+namespace {
+
+int lastErrorOr(int fallback)
+{
+    return errno != 0 ? errno : fallback;
+}
+
+} // namespace
+
+SplitJob::SplitJob(SplitHost& host)
+    : m_host(host)
+{ }
+
+SplitJob::~SplitJob()
+{
+    closeAll();
+}
+
+bool SplitJob::openSource(const std::string& path)
+{
+    errno = 0;
+    m_source = std::fopen(path.c_str(), "rb");
+    int error = m_source ? 0 : lastErrorOr(ENOENT);
+    std::error_code ec;
+    if (m_source && std::filesystem::is_directory(path, ec)) {
+        std::fclose(std::exchange(m_source, nullptr));
+        error = EISDIR;
+    }
+    if (!m_source) {
+        fail(SplitMessages::CannotOpenSource, error);
+        return false;
+    }
+    std::setvbuf(m_source, nullptr, _IONBF, 0); // blocks go straight to the caller's buffer
+    m_sourcePath = path;
+    m_sourceSize = MeasureFileSize(m_source);
+    if (m_sourceSize < 0) {
+        fail(SplitMessages::CannotReadSource, lastErrorOr(EIO));
+        return false;
+    }
+    return true;
+}
+
+bool SplitJob::refuseSource(const std::string& outputPath)
+{
+    if (!IsSameFile(outputPath, m_sourcePath))
+        return false;
+    closeAll();
+    endBusy();
+    m_result.status = m_result.written.empty() ? SplitStatus::Stopped : SplitStatus::Failed;
+    m_host.showError(SplitMessages::OutputIsSource);
+    return true;
+}
+
+bool SplitJob::writePiece(const std::string& path, ByteRange range)
+{
+    errno = 0;
+    m_output = std::fopen(path.c_str(), "wb");
+    if (!m_output) {
+        fail(SplitMessages::CannotOpenOutput, lastErrorOr(EIO));
+        return false;
+    }
+    std::setvbuf(m_output, nullptr, _IONBF, 0); // a short write shows at once, not at closing
+    m_result.written.push_back(path);
+    if (!m_busy) {
+        m_busy = true;
+        m_host.setBusy(true);
+    }
+    if (!m_buffer)
+        m_buffer = std::make_unique_for_overwrite<char[]>(CopyBufferSize);
+
+    const std::int64_t before = m_doneBytes;
+    const auto report = [this, before](std::int64_t written) {
+        m_doneBytes = before + written;
+        m_host.progress(m_doneBytes, std::max(m_plannedBytes, m_doneBytes));
+    };
+    const CopyOutcome copy
+        = CopyByteRange(m_source, m_output, range, { m_buffer.get(), CopyBufferSize }, report);
+    if (!copy.ok()) {
+        fail(copy.error == CopyError::Read ? SplitMessages::CannotReadSource
+                                           : SplitMessages::CannotWriteOutput,
+            copy.errorNumber);
+        return false;
+    }
+    const int closeError = CloseOutput(std::exchange(m_output, nullptr));
+    if (closeError != 0) {
+        fail(SplitMessages::CannotWriteOutput, closeError);
+        return false;
+    }
+    return true;
+}
+
+SplitResult SplitJob::finish()
+{
+    closeAll();
+    endBusy();
+    m_result.status = SplitStatus::Done;
+    m_host.showDone();
+    return m_result;
+}
+
+void SplitJob::fail(std::string_view message, int errorNumber)
+{
+    closeAll();
+    endBusy();
+    m_result.status = SplitStatus::Failed;
+    m_result.errorNumber = errorNumber;
+    m_host.showFileError(message);
+}
+
+void SplitJob::endBusy()
+{
+    if (std::exchange(m_busy, false))
+        m_host.setBusy(false);
+}
+
+void SplitJob::closeAll()
+{
+    if (m_output)
+        std::fclose(std::exchange(m_output, nullptr));
+    if (m_source)
+        std::fclose(std::exchange(m_source, nullptr));
+}

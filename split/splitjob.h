@@ -1,0 +1,60 @@
+// One run of a split operation: its open files, the busy sign, progress and the outcome.
+#pragma once
+
+#include "byterange.h"
+#include "splithost.h"
+#include "splitresult.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Owns the source stream and at most one output stream for the length of one operation. Every
+// failure path closes what is open, switches the busy sign off if it was on, and only then shows
+// its message; success closes everything before "Splitting is done!". Nothing is ever removed:
+// outputs written before a failure, and a partial one, stay on disk.
+class SplitJob
+{
+public:
+    explicit SplitJob(SplitHost& host);
+    ~SplitJob();
+    SplitJob(const SplitJob&) = delete;
+    SplitJob& operator=(const SplitJob&) = delete;
+
+    // Opens the source "rb" (a folder does not count) and measures it. False after a message.
+    bool openSource(const std::string& path);
+    std::int64_t sourceSize() const { return m_sourceSize; }
+
+    // The bytes the whole operation will write, the total its progress reports count towards.
+    void setPlannedBytes(std::int64_t bytes) { m_plannedBytes = bytes; }
+
+    // Refuses an output that is the source file itself. False after a message.
+    bool refuseSource(const std::string& outputPath);
+
+    // Creates (or truncates) `path`, copies `range` of the source into it and closes it. The busy
+    // sign goes on before the first block of the first piece. False after a message.
+    bool writePiece(const std::string& path, ByteRange range);
+
+    // Closes the source, switches the busy sign off and shows "Splitting is done!".
+    SplitResult finish();
+
+    const SplitResult& result() const { return m_result; }
+
+private:
+    void fail(std::string_view message, int errorNumber);
+    void closeAll();
+    void endBusy();
+
+    SplitHost& m_host;
+    std::string m_sourcePath;
+    std::FILE* m_source = nullptr;
+    std::FILE* m_output = nullptr;
+    std::int64_t m_sourceSize = 0;
+    std::int64_t m_plannedBytes = 0;
+    std::int64_t m_doneBytes = 0;
+    bool m_busy = false;
+    std::unique_ptr<char[]> m_buffer; // CopyBufferSize bytes, allocated with the first piece
+    SplitResult m_result;
+};
