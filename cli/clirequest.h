@@ -1,0 +1,28 @@
+// What one run of parvex-cli was asked to do, after its arguments were checked.
+#pragma once
+
+#include "timemark.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class CliCommand { Info, Cut, Parts, Every };
+
+struct CliRequest
+{
+    CliCommand command = CliCommand::Info;
+    std::string source;
+    std::optional<std::int64_t> durationSeconds; // --duration: T given instead of measured
+    // cut
+    TimeMark start;
+    TimeMark end;
+    std::string output;
+    bool assumeYes = false;
+    // parts
+    std::int64_t partCount = 1;
+    // every: the text as typed, read by the split as the window's seconds box is read
+    std::string secondsText;
+    // parts, every; empty = the working folder
+    std::string folder;
+};

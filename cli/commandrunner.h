@@ -1,0 +1,34 @@
+// Runs one checked request: info, or one of the three split operations.
+#pragma once
+
+#include "clirequest.h"
+#include "consolehost.h"
+#include "sourceinfo.h"
+#include "splitresult.h"
+
+#include <optional>
+#include <ostream>
+
+class CommandRunner
+{
+public:
+    // `host` and `out` are borrowed; `out` takes what info prints.
+    CommandRunner(ConsoleHost& host, std::ostream& out);
+
+    // 0 when the pieces were written (or info printed), 1 when a check, a failure or a No
+    // stopped it.
+    int run(const CliRequest& request);
+
+    static constexpr int kStopped = 1;
+
+private:
+    int info(const CliRequest& request);
+    int cut(const CliRequest& request);
+    int parts(const CliRequest& request);
+    int every(const CliRequest& request);
+    std::optional<SourceInfo> loadSource(const CliRequest& request);
+    int exitStatus(const SplitResult& result);
+
+    ConsoleHost& m_host;
+    std::ostream& m_out;
+};

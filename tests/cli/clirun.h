@@ -1,0 +1,30 @@
+// Runs the built parvex-cli as a child process and captures what it says and how it ends.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct CliRun
+{
+    int status = -1; // exit status; -1 when it did not exit normally
+    std::string out; // stdout
+    std::string err; // stderr, or everything the terminal showed for runs on a terminal
+};
+
+// stdin is /dev/null, stdout and stderr are pipes: no terminal anywhere.
+CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+
+// stdin and stderr are a pseudo-terminal; `answer` is typed once the replace question shows
+// (nothing is typed when it is empty). stdout stays a pipe.
+CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+    const std::string& answer = {});
+
+// A 65.9 s mono MP3 (T = 65), encoded once per test process; copy it, never change it.
+const std::filesystem::path& SharedSong();
+
+// The bytes of `source` from `start` as a piece with the nominal range [start, end) holds them:
+// whole 512-byte blocks, cut short by the end of the file; nothing when end <= start.
+std::vector<char> ExpectedPiece(
+    const std::vector<char>& source, std::int64_t start, std::int64_t end);
