@@ -9,3 +9,6 @@
 // a folder, not audio). Never throws, never blocks indefinitely. Needs gst_init() to have run
 // for non-MP3 files. `path` is in the local 8-bit encoding (UTF-8 here).
 std::optional<std::int64_t> ProbeDuration(const std::string& path);
+
+// The same measurement in 100-ns units (media time), before truncation to whole seconds.
+std::optional<std::int64_t> ProbeMediaTime(const std::string& path);

@@ -1,0 +1,45 @@
+// Buffered, seekable read-only access to a regular file, for the duration probe's parsers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads through one large buffer filled with pread(), so that a frame-by-frame parser costs
+// a few system calls per megabyte instead of two per frame. Positions are relative to an
+// origin (0 unless setOrigin() moved it): a parser then sees the file as starting there.
+// Not thread-safe; the descriptor is owned and closed by the destructor.
+class FileReader
+{
+public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Opens a regular file (never blocks on a FIFO or device); false for anything else.
+    bool open(const std::string& path);
+    bool isOpen() const { return m_fd >= 0; }
+    // Size in bytes measured at open, independent of the origin.
+    std::int64_t fileSize() const { return m_fileSize; }
+
+    void setOrigin(std::int64_t byteOffset);
+    // Like read(2): bytes copied, 0 at the end, -1 on an I/O error.
+    std::int64_t read(void* buffer, std::size_t bytes);
+    // Like lseek(2) on the view from the origin: the new position, or -1 if it would be negative.
+    std::int64_t seek(std::int64_t offset, int whence);
+    // Reads exactly `bytes` at a position of the view; false at the end or on an error.
+    bool readAt(std::int64_t position, void* buffer, std::size_t bytes);
+
+private:
+    bool fill(std::int64_t absolute);
+
+    int m_fd = -1;
+    std::int64_t m_fileSize = 0;
+    std::int64_t m_origin = 0;
+    std::int64_t m_position = 0; // absolute
+    std::vector<unsigned char> m_buffer;
+    std::int64_t m_bufferStart = 0; // absolute offset of m_buffer[0]
+    std::size_t m_bufferLength = 0; // valid bytes in m_buffer
+};
