@@ -1,0 +1,231 @@
+// playbin driven from the GUI thread: state changes checked, positions converted to 100 ns.
+#include "gstmediagraph.h"
+
+#include "filereader.h"
+#include "mediatime.h"
+#include "mpegframescan.h"
+#include "mpegstreamlocator.h"
+#include "playerevents.h"
+
+#include <QFile>
+
+#include <gst/video/video.h>
+
+namespace {
+
+constexpr std::int64_t kNsPerMediaTime = GST_SECOND / kMediaTimePerSecond;
+
+// nullopt for anything that is not a bare MPEG audio stream (containers, other codecs).
+std::optional<std::int64_t> exactMpegAudioLength(const QByteArray& localPath)
+{
+    FileReader reader;
+    if (!reader.open(localPath.toStdString()))
+        return std::nullopt;
+    const auto start = FindMpegAudioStart(reader);
+    if (!start)
+        return std::nullopt;
+    return ScanMpegAudioLength(reader, *start);
+}
+
+QString errorText(GstMessage* message)
+{
+    g_autoptr(GError) error = nullptr;
+    g_autofree gchar* debug = nullptr;
+    gst_message_parse_error(message, &error, &debug);
+    return QString::fromUtf8(error ? error->message : "unknown error");
+}
+
+} // namespace
+
+std::unique_ptr<GstMediaGraph> GstMediaGraph::create(const QString& audioSink)
+{
+    std::unique_ptr<GstMediaGraph> graph(new GstMediaGraph);
+    if (!graph->build(audioSink))
+        return nullptr;
+    return graph;
+}
+
+bool GstMediaGraph::build(const QString& audioSink)
+{
+    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+    if (!playbin || !m_frames.create())
+        return false;
+    m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    g_autoptr(GError) error = nullptr;
+    GstElement* audio
+        = gst_parse_bin_from_description(audioSink.toUtf8().constData(), TRUE, &error);
+    if (!audio)
+        return false;
+    // playbin sinks the floating reference of the audio bin and adds its own to the appsink.
+    g_object_set(m_playbin.get(), "audio-sink", audio, "video-sink", m_frames.sink(), nullptr);
+    m_bus.reset(gst_element_get_bus(m_playbin.get()));
+    m_messages.attach(m_bus.get());
+    return true;
+}
+
+GstMediaGraph::~GstMediaGraph()
+{
+    m_notify.setReceiver(nullptr);
+    // NULL joins every streaming thread: no callback or sync handler runs after this.
+    if (m_playbin
+        && gst_element_set_state(m_playbin.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+        g_warning("playbin failed to shut down");
+    m_messages.detach();
+}
+
+HResult GstMediaGraph::changeState(GstState state)
+{
+    // FAILURE means an element posted the reason as an error on the bus; ASYNC is success
+    // still under way (the pipeline prerolls on its own threads).
+    if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE)
+        return hr::Fail;
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::renderFile(const QString& path)
+{
+    const QByteArray localPath = QFile::encodeName(path);
+    g_autoptr(GError) error = nullptr;
+    g_autofree gchar* uri = gst_filename_to_uri(localPath.constData(), &error);
+    if (!uri || hr::failed(changeState(GST_STATE_READY)))
+        return hr::Fail;
+    g_object_set(m_playbin.get(), "uri", uri, nullptr);
+    const GstStateChangeReturn result = gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+    if (result == GST_STATE_CHANGE_FAILURE)
+        return hr::Fail;
+    if (result == GST_STATE_CHANGE_ASYNC) {
+        // Positions and seeks work only once the pipeline has prerolled.
+        const auto types = static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR);
+        const GstMessagePtr message = m_messages.waitFor(types, kPrerollTimeout);
+        if (!message || GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
+            return hr::Fail;
+    }
+    m_exactLength = exactMpegAudioLength(localPath);
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::run()
+{
+    return changeState(GST_STATE_PLAYING);
+}
+
+HResult GstMediaGraph::pause()
+{
+    return changeState(GST_STATE_PAUSED);
+}
+
+HResult GstMediaGraph::stop()
+{
+    return changeState(GST_STATE_READY);
+}
+
+HResult GstMediaGraph::currentPosition(std::int64_t& mediaTime)
+{
+    gint64 ns = 0;
+    if (!gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &ns) || ns < 0)
+        return hr::Fail;
+    mediaTime = ns / kNsPerMediaTime;
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::stopPosition(std::int64_t& mediaTime)
+{
+    if (m_exactLength) {
+        mediaTime = *m_exactLength;
+        return hr::Ok;
+    }
+    gint64 ns = 0;
+    if (!gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &ns) || ns < 0)
+        return hr::Fail;
+    mediaTime = ns / kNsPerMediaTime;
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::setPosition(std::int64_t mediaTime)
+{
+    // ACCURATE also makes the MP3 parser find the exact frame of a VBR file without a Xing
+    // header instead of guessing its byte offset from the average bitrate.
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    const gint64 ns = std::max<std::int64_t>(mediaTime, 0) * kNsPerMediaTime;
+    if (!gst_element_seek(m_playbin.get(), m_rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, ns,
+            GST_SEEK_TYPE_NONE, 0))
+        return hr::Fail;
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::setRate(double rate)
+{
+    if (rate == m_rate)
+        return hr::Ok;
+    std::int64_t position = 0;
+    if (rate <= 0.0 || hr::failed(currentPosition(position)))
+        return hr::Fail;
+    const double previous = std::exchange(m_rate, rate);
+    if (hr::failed(setPosition(position))) {
+        m_rate = previous;
+        return hr::Fail;
+    }
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::videoPresence()
+{
+    gint videoStreams = 0;
+    g_object_get(m_playbin.get(), "n-video", &videoStreams, nullptr);
+    return videoStreams > 0 ? hr::Ok : hr::NoInterface;
+}
+
+HResult GstMediaGraph::videoSize(QSize& size)
+{
+    GstPad* pad = nullptr;
+    g_signal_emit_by_name(m_playbin.get(), "get-video-pad", 0, &pad);
+    if (!pad)
+        return hr::NoInterface;
+    g_autoptr(GstPad) ownedPad = pad;
+    g_autoptr(GstCaps) caps = gst_pad_get_current_caps(ownedPad);
+    GstVideoInfo info;
+    if (!caps || !gst_video_info_from_caps(&info, caps))
+        return hr::NoInterface;
+    size = QSize(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+    return hr::Ok;
+}
+
+HResult GstMediaGraph::setNotifyReceiver(QObject* receiver)
+{
+    m_notify.setReceiver(receiver);
+    if (!receiver)
+        return hr::Ok;
+    // What arrived while nobody listened (a preroll frame, a late error) is announced now.
+    if (!m_messages.empty())
+        m_notify.post(PlayerEvents::GraphNotify);
+    if (m_frames.pending())
+        m_notify.post(PlayerEvents::VideoFrame);
+    return hr::Ok;
+}
+
+std::optional<GraphEvent> GstMediaGraph::nextEvent()
+{
+    while (const GstMessagePtr message = m_messages.pop()) {
+        switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_EOS:
+            return GraphEvent { GraphEventCode::Complete, {} };
+        case GST_MESSAGE_ERROR:
+            return GraphEvent { GraphEventCode::ErrorAbort, errorText(message.get()) };
+        default:
+            break; // async-done of a seek or state change: nothing to report
+        }
+    }
+    return std::nullopt;
+}
+
+QImage GstMediaGraph::takeFrame()
+{
+    return m_frames.take();
+}
+
+std::function<std::unique_ptr<MediaGraph>()> GstMediaGraphFactory(const QString& audioSink)
+{
+    return [audioSink]() -> std::unique_ptr<MediaGraph> {
+        return GstMediaGraph::create(audioSink);
+    };
+}
