@@ -103,7 +103,7 @@ CopyOutcome CopyByteRange(std::FILE* source, std::FILE* output, ByteRange range,
     std::int64_t remaining = blockLength(range);
     if (remaining == 0)
         return {};
-    errno = 0;
+    errno = range.start < 0 ? EINVAL : 0;
     if (range.start < 0 || !seek(source, range.start, SEEK_SET))
         return failure(CopyError::Read, 0);
 

@@ -1,0 +1,36 @@
+// Names and places of the numbered part files.
+#include "partnames.h"
+
+#include <gtest/gtest.h>
+
+TEST(PartNames, fileNameIsTheTextAfterTheLastSeparator)
+{
+    EXPECT_EQ(FileNameFromPath("C:\\Music\\song.mp3"), "song.mp3");
+    EXPECT_EQ(FileNameFromPath("/home/u/song.mp3"), "song.mp3");
+    EXPECT_EQ(FileNameFromPath("a/b\\c.mp3"), "c.mp3");
+    EXPECT_EQ(FileNameFromPath("song.mp3"), "song.mp3");
+    EXPECT_EQ(FileNameFromPath("music/"), "");
+}
+
+TEST(PartNames, partNameIsNumberedFromZeroWithoutPadding)
+{
+    EXPECT_EQ(MakePartFileName("C:\\Music\\song.mp3", 0), "song_0.mp3");
+    EXPECT_EQ(MakePartFileName("/music/song.mp3", 11), "song_11.mp3");
+    EXPECT_EQ(MakePartFileName("/music/live.at.home.mp3", 2), "live.at.home_2.mp3");
+    EXPECT_EQ(MakePartFileName("/music/song.wav", 9999), "song_9999.mp3");
+}
+
+TEST(PartNames, extensionIsCutFromTheFileNameOnly)
+{
+    EXPECT_EQ(MakePartFileName("C:\\My.Files\\track", 0), "track_0.mp3");
+    EXPECT_EQ(MakePartFileName("/music/My.Files/track", 1), "track_1.mp3");
+    EXPECT_EQ(MakePartFileName("track", 3), "track_3.mp3");
+}
+
+TEST(PartNames, outputPathGetsOneSeparatorWhenTheFolderLacksIt)
+{
+    EXPECT_EQ(OutputPathInFolder("/out", "song_0.mp3"), "/out/song_0.mp3");
+    EXPECT_EQ(OutputPathInFolder("/out/", "song_0.mp3"), "/out/song_0.mp3");
+    EXPECT_EQ(OutputPathInFolder("D:\\out\\", "song_0.mp3"), "D:\\out\\song_0.mp3");
+    EXPECT_EQ(OutputPathInFolder("", "song_0.mp3"), "song_0.mp3");
+}
