@@ -4,6 +4,7 @@
 #include "leadinginteger.h"
 #include "timeargument.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string_view>
 
@@ -32,7 +33,7 @@ const CLI::Validator& timeValidator()
             std::string error;
             return ParseTimeArgument(text, &error) ? std::string() : error;
         },
-        "H:M:S|M:S|S");
+        "");
     return validator;
 }
 
@@ -46,7 +47,23 @@ const CLI::Validator& positiveValidator()
             return value && *value >= 1 ? std::string()
                                         : "must be an integer of 1 or more, got \"" + text + "\"";
         },
-        "INTEGER>=1");
+        "");
+    return validator;
+}
+
+// --duration is this tool's own option, so it is strict: whole seconds, digits only.
+const CLI::Validator& secondsValidator()
+{
+    static const CLI::Validator validator(
+        [](std::string& text) {
+            std::int64_t value = 0;
+            const auto end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            return error == std::errc() && stop == end && value >= 0
+                ? std::string()
+                : "must be whole seconds, 0 or more, got \"" + text + "\"";
+        },
+        "");
     return validator;
 }
 
@@ -59,7 +76,6 @@ CommandLine::CommandLine()
 {
     m_app.set_version_flag("--version", std::string(kVersion));
     m_app.require_subcommand(1);
-    m_app.footer("Times are H:M:S, M:S or S; fields are not range-checked (0:0:90 is 90 s).");
     addInfo();
     addCut();
     addParts();
@@ -69,16 +85,26 @@ CommandLine::CommandLine()
 void CommandLine::addInfo()
 {
     m_info = m_app.add_subcommand("info", "Shows the title line, byte size and whole seconds");
-    m_info->add_option("SOURCE", m_request.source, "The MP3 file")->required();
+    m_info->add_option("SOURCE", m_request.source, "The MP3 file")->required()->type_name("FILE");
 }
 
 void CommandLine::addCut()
 {
     m_cut = m_app.add_subcommand("cut", "Writes the piece between START and END to OUTPUT");
-    m_cut->add_option("SOURCE", m_request.source, "The MP3 file")->required();
-    m_cut->add_option("START", m_startText, "Start time")->required()->check(timeValidator());
-    m_cut->add_option("END", m_endText, "End time")->required()->check(timeValidator());
-    m_cut->add_option("-o,--output", m_request.output, "The file to write")->required();
+    m_cut->add_option("SOURCE", m_request.source, "The MP3 file")->required()->type_name("FILE");
+    m_cut->add_option("START", m_startText, "Start time")
+        ->required()
+        ->type_name("H:M:S")
+        ->check(timeValidator());
+    m_cut->add_option("END", m_endText, "End time, before the total time")
+        ->required()
+        ->type_name("H:M:S")
+        ->check(timeValidator());
+    m_cut->add_option("-o,--output", m_request.output, "The file to write")
+        ->required()
+        ->type_name("FILE");
+    m_cut->footer("Times are H:M:S, M:S or S, each field an integer; fields are not range-checked "
+                  "(0:0:90 is 90 s).");
     m_cut->add_flag("-y,--yes", m_request.assumeYes, "Replace OUTPUT without asking");
     m_cutDuration = addDuration(m_cut);
 }
@@ -86,23 +112,29 @@ void CommandLine::addCut()
 void CommandLine::addParts()
 {
     m_parts = m_app.add_subcommand("parts", "Splits into COUNT pieces of equal byte size");
-    m_parts->add_option("SOURCE", m_request.source, "The MP3 file")->required();
+    m_parts->add_option("SOURCE", m_request.source, "The MP3 file")->required()->type_name("FILE");
     m_parts->add_option("COUNT", m_countText, "Number of pieces")
         ->required()
+        ->type_name("N")
         ->check(positiveValidator());
-    m_parts->add_option("-d,--folder", m_request.folder, "Where to write the pieces")
-        ->default_str(".");
+    m_parts
+        ->add_option("-d,--folder", m_request.folder,
+            "Where to write the pieces (default: the working folder)")
+        ->type_name("FOLDER");
 }
 
 void CommandLine::addEvery()
 {
     m_every = m_app.add_subcommand("every", "Splits into pieces of SECONDS each");
-    m_every->add_option("SOURCE", m_request.source, "The MP3 file")->required();
+    m_every->add_option("SOURCE", m_request.source, "The MP3 file")->required()->type_name("FILE");
     m_every->add_option("SECONDS", m_request.secondsText, "Seconds per piece")
         ->required()
+        ->type_name("N")
         ->check(positiveValidator());
-    m_every->add_option("-d,--folder", m_request.folder, "Where to write the pieces")
-        ->default_str(".");
+    m_every
+        ->add_option("-d,--folder", m_request.folder,
+            "Where to write the pieces (default: the working folder)")
+        ->type_name("FOLDER");
     m_everyDuration = addDuration(m_every);
 }
 
@@ -111,7 +143,8 @@ CLI::Option* CommandLine::addDuration(CLI::App* command)
     return command
         ->add_option("--duration", m_durationSeconds,
             "Total time of SOURCE in whole seconds, for files that cannot be measured")
-        ->check(CLI::NonNegativeNumber);
+        ->type_name("SECONDS")
+        ->check(secondsValidator());
 }
 
 std::optional<CliRequest> CommandLine::parse(
@@ -155,7 +188,6 @@ CliRequest CommandLine::request() const
 
 void CommandLine::reportUsageError(const CLI::ParseError& error, std::ostream& err) const
 {
-    err << "parvex-cli: " << error.what() << '\n';
     const std::pair<const CLI::App*, std::string_view> usages[] = { { m_info, kInfoUsage },
         { m_cut, kCutUsage }, { m_parts, kPartsUsage }, { m_every, kEveryUsage } };
     const CLI::App* chosen = nullptr;
@@ -163,9 +195,18 @@ void CommandLine::reportUsageError(const CLI::ParseError& error, std::ostream& e
         if (command->parsed())
             chosen = command;
     }
+    // Without a known command CLI11 only says that one is required; name what was typed.
+    const auto unknown = m_app.remaining();
+    if (!chosen && !unknown.empty())
+        err << "parvex-cli: unknown command \"" << unknown.front() << "\"\n";
+    else
+        err << "parvex-cli: " << error.what() << '\n';
+    const char* prefix = "usage: ";
     for (const auto& [command, usage] : usages) {
-        if (!chosen || command == chosen)
-            err << (command == usages[0].first || chosen ? "usage: " : "       ") << usage << '\n';
+        if (chosen && command != chosen)
+            continue;
+        err << prefix << usage << '\n';
+        prefix = "       ";
     }
     err << "Run \"parvex-cli" << (chosen ? " " + chosen->get_name() : std::string())
         << " --help\" for more information." << std::endl;

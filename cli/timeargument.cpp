@@ -27,7 +27,7 @@ std::optional<TimeMark> ParseTimeArgument(std::string_view text, std::string* er
     const auto fields = splitFields(text);
     if (fields.size() > 3) {
         if (error)
-            *error = "expected H:M:S, M:S or S, got \"" + std::string(text) + "\"";
+            *error = "\"" + std::string(text) + "\" is not a time (H:M:S, M:S or S)";
         return std::nullopt;
     }
     // Fields fill hours, minutes, seconds from the right: "1:30" is 1 minute 30 seconds.
@@ -36,8 +36,10 @@ std::optional<TimeMark> ParseTimeArgument(std::string_view text, std::string* er
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const auto value = ParseLeadingInteger(fields[i]);
         if (!value) {
-            if (error)
-                *error = "\"" + std::string(fields[i]) + "\" in \"" + std::string(text)
+            if (error && fields.size() == 1)
+                *error = "\"" + std::string(text) + "\" is not a time (H:M:S, M:S or S)";
+            else if (error)
+                *error = "the field \"" + std::string(fields[i]) + "\" of \"" + std::string(text)
                     + "\" is not an integer";
             return std::nullopt;
         }

@@ -44,7 +44,7 @@ TEST(ProgressLine, blanksWhatALongerTextLeft)
     second.update(1 * kMiB, 2 * kMiB, t0 + 1ms);
     EXPECT_EQ(shorter.str(),
         "\r  50% 1000.0 MiB of 2000.0 MiB"
-        "\r  50% 1.0 MiB of 2.0 MiB        ");
+        "\r  50% 1.0 MiB of 2.0 MiB      ");
 }
 
 } // namespace
