@@ -1,4 +1,4 @@
-// The desktop facilities the window uses: opening pages, and where the user's music lives.
+// The desktop facilities the window uses: opening pages, and where the user's folders are.
 #pragma once
 
 #include <QString>
@@ -11,6 +11,8 @@ public:
 
     // Opens a page or file in the user's preferred application; failures are not reported.
     virtual void openUrl(const QUrl& url) = 0;
-    // The user's music folder without a trailing separator; empty when it cannot be found.
+    // The user's music folder without a trailing separator; empty when there is none.
     virtual QString musicFolder() const = 0;
+    // The user's home folder without a trailing separator (the plain output defaults live here).
+    virtual QString homeFolder() const = 0;
 };

@@ -1,0 +1,24 @@
+// Start-up: the real services, the main dialog, and the end of the program with it.
+#include "csplitapp.h"
+
+#include "csplitdialog.h"
+#include "qsettingsstore.h"
+#include "qtdesktopservices.h"
+#include "qtfilechooser.h"
+#include "qtprompter.h"
+
+int CSplitApp::run()
+{
+    QSettingsStore settings;
+    QtPrompter prompter;
+    QtFileChooser files;
+    QtDesktopServices desktop;
+    const DialogServices services { prompter, files, settings, desktop, ProbeDuration,
+        &m_sliderHeld };
+    // Messages of the dialog's start-up come before it can own them; later ones are owned.
+    CSplitDialog dialog(services);
+    prompter.setOwner(&dialog);
+    files.setOwner(&dialog);
+    dialog.exec(); // OK or Cancel: the program ends either way
+    return 0;
+}

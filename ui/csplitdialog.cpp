@@ -1,0 +1,413 @@
+// The main window: start-up, data exchange, mode panels, source loading, splits and outputs.
+#include "csplitdialog.h"
+
+#include "caboutdlg.h"
+#include "controlids.h"
+#include "dataexchange.h"
+#include "dialogsplithost.h"
+#include "dialogtexts.h"
+#include "leadinginteger.h"
+#include "localpath.h"
+#include "resources.h"
+#include "splitoperations.h"
+#include "templatebuilder.h"
+#include "updowncontrol.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <algorithm>
+#include <memory>
+
+namespace Id = ControlId;
+
+namespace {
+// The slider's steps: each is 1/600 of the media's length.
+constexpr int SliderSteps = 600;
+constexpr int SpinMaximum = 10000;
+constexpr std::int32_t DefaultSplitSeconds = 60;
+// The seconds box is read from this many characters at most.
+constexpr qsizetype SecondsTextLimit = 31;
+} // namespace
+
+CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_destinations(services.prompter, services.files, services.settings, services.desktop)
+    , m_outputFile(m_destinations.plainFileDefault())
+{
+    m_controls = TemplateBuilder::build(Resources::mainDialog(), this);
+    bindControls();
+    connectControls();
+    OnInitDialog();
+}
+
+CSplitDialog::~CSplitDialog()
+{
+    OnDestroy();
+}
+
+QLineEdit* CSplitDialog::edit(int id) const
+{
+    return qobject_cast<QLineEdit*>(control(id));
+}
+
+void CSplitDialog::bindControls()
+{
+    m_secondsSpin = qobject_cast<UpDownControl*>(control(Id::SplitSecondsSpin));
+    m_secondsBox = edit(Id::SplitSeconds);
+    m_outputFolderBox = edit(Id::OutputFolder);
+    m_splitCountSpin = qobject_cast<UpDownControl*>(control(Id::SplitCountSpin));
+    m_eachSizeDisplay = qobject_cast<QLabel*>(control(Id::EachSize));
+    m_positionDisplay = qobject_cast<QLabel*>(control(Id::PositionDisplay));
+    m_positionSlider = qobject_cast<QSlider*>(control(Id::PositionSlider));
+}
+
+void CSplitDialog::connectControls()
+{
+    const auto onClick = [this](int id, void (CSplitDialog::*handler)()) {
+        connect(
+            qobject_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this, handler);
+    };
+    onClick(Id::OpenMp3, &CSplitDialog::OnOpenMp3);
+    onClick(Id::StartRange, &CSplitDialog::OnStartRange);
+    onClick(Id::Play, &CSplitDialog::OnPlay);
+    onClick(Id::Pause, &CSplitDialog::OnPause);
+    onClick(Id::Stop, &CSplitDialog::OnStop);
+    onClick(Id::StartTime, &CSplitDialog::OnStartTime);
+    onClick(Id::EndTime, &CSplitDialog::OnEndTime);
+    onClick(Id::StartBySize, &CSplitDialog::OnStartBySize);
+    onClick(Id::BrowseFolder, &CSplitDialog::OnBrowseOutputFolder);
+    onClick(Id::StartByTime, &CSplitDialog::OnStartByTime);
+    onClick(Id::ByFrame, &CSplitDialog::OnByFrame);
+    onClick(Id::BySize, &CSplitDialog::OnBySize);
+    onClick(Id::ByTime, &CSplitDialog::OnByTime);
+    onClick(Id::Homepage, &CSplitDialog::OnHomepage);
+    onClick(Id::Help, &CSplitDialog::OnHelp);
+    onClick(Id::BrowseFile, &CSplitDialog::OnBrowseOutputFile);
+    connect(m_positionSlider, &QSlider::sliderReleased, this, &CSplitDialog::OnSliderReleased);
+    connect(m_splitCountSpin, &UpDownControl::deltaPos, this, &CSplitDialog::OnSplitNumberDeltaPos);
+}
+
+void CSplitDialog::OnInitDialog()
+{
+    DoDataExchange(false);
+    setWindowIcon(Resources::appIcon());
+    m_positionSlider->setRange(0, SliderSteps);
+    m_positionSlider->setValue(0);
+    m_splitCountSpin->setRange(1, SpinMaximum);
+    m_outputFolder = m_destinations.readOutputFolder();
+    m_outputFolderBox->setText(m_outputFolder);
+    m_outputFile = m_destinations.readOutputFile();
+    edit(Id::OutputFile)->setText(m_outputFile);
+    m_secondsSpin->setRange(1, SpinMaximum);
+    m_splitSeconds = DefaultSplitSeconds;
+    m_secondsBox->setText(QString::number(m_splitSeconds));
+    qobject_cast<QRadioButton*>(control(Id::ByFrame))->setChecked(true);
+    OnByFrame();
+    m_sourcePath.clear();
+}
+
+bool CSplitDialog::DoDataExchange(bool saveAndValidate)
+{
+    DataExchange dx(saveAndValidate, m_services.prompter);
+    dx.text(qobject_cast<QLabel*>(control(Id::SourceTitle)), m_sourceTitle);
+    dx.integer(edit(Id::StartHours), m_startMark.hours);
+    dx.integer(edit(Id::StartMinutes), m_startMark.minutes);
+    dx.integer(edit(Id::StartSeconds), m_startMark.seconds);
+    dx.integer(edit(Id::EndHours), m_endMark.hours);
+    dx.integer(edit(Id::EndMinutes), m_endMark.minutes);
+    dx.integer(edit(Id::EndSeconds), m_endMark.seconds);
+    dx.text(edit(Id::OutputFile), m_outputFile);
+    dx.integer(edit(Id::SplitCount), m_splitCount);
+    return dx.ok();
+}
+
+// --- Mode panels ---------------------------------------------------------------------------
+
+void CSplitDialog::showPanels(std::initializer_list<Panel> shown)
+{
+    for (const ControlTemplate& item : Resources::mainDialog().controls) {
+        QWidget* widget = control(item.id);
+        if (widget && item.panel != Panel::Common)
+            widget->setVisible(std::ranges::find(shown, item.panel) != shown.end());
+    }
+}
+
+void CSplitDialog::OnByFrame()
+{
+    showPanels({ Panel::ByRange });
+}
+
+void CSplitDialog::OnBySize()
+{
+    showPanels({ Panel::BySize, Panel::OutputFolder });
+}
+
+void CSplitDialog::OnByTime()
+{
+    showPanels({ Panel::ByTime, Panel::OutputFolder });
+}
+
+// --- Ending ----------------------------------------------------------------------------------
+
+void CSplitDialog::closeEvent(QCloseEvent* event)
+{
+    m_destinations.storeOutputFolder(m_outputFolder);
+    ClosePreview();
+    QDialog::closeEvent(event);
+}
+
+void CSplitDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier
+        || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        OnOK();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_F1)
+        return; // the window has no context help
+    QDialog::keyPressEvent(event); // Esc ends the dialog without writing anything
+}
+
+void CSplitDialog::OnOK()
+{
+    if (DoDataExchange(true))
+        accept();
+}
+
+void CSplitDialog::done(int result)
+{
+    OnDestroy();
+    QDialog::done(result);
+}
+
+// Runs once, however the dialog ends (close box, Enter, Esc) or when it is destroyed unended.
+// It will release the current player; there is none yet.
+void CSplitDialog::OnDestroy()
+{
+    m_destroyed = true;
+}
+
+// --- Window menu, help, homepage -----------------------------------------------------------
+
+void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Only the window's background: a click on a control is the control's own business.
+    QWidget* child = childAt(event->pos());
+    if (child && !qobject_cast<QGroupBox*>(child)) {
+        event->ignore();
+        return;
+    }
+    const std::unique_ptr<QMenu> menu(createWindowMenu());
+    menu->exec(event->globalPos());
+}
+
+QMenu* CSplitDialog::createWindowMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(QStringLiteral("Minimize"), this, &QWidget::showMinimized);
+    menu->addAction(QStringLiteral("Close"), this, &QWidget::close);
+    menu->addSeparator();
+    const std::string_view about = Resources::AboutMenuText;
+    menu->addAction(QString::fromUtf8(about.data(), static_cast<qsizetype>(about.size())), this,
+        &CSplitDialog::OnAbout);
+    return menu;
+}
+
+void CSplitDialog::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CSplitDialog::OnHelp()
+{
+    // No message when the page is missing or nothing can show it.
+    m_services.desktop.openUrl(QUrl::fromLocalFile(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/help/Introduction.htm")));
+}
+
+void CSplitDialog::OnHomepage()
+{
+    m_services.desktop.openUrl(QUrl(QStringLiteral(PARVEX_HOMEPAGE)));
+}
+
+// --- Source ----------------------------------------------------------------------------------
+
+void CSplitDialog::OnOpenMp3()
+{
+    const auto chosen = m_services.files.openFile(
+        QStringLiteral("Select a MP3 file"), QStringLiteral("MP3 Files(*.mp3)"), m_sourcePath);
+    if (!chosen)
+        return;
+    // From here the path is the new one even if the file cannot be measured.
+    m_sourcePath = *chosen;
+    const auto total = m_services.probeDuration(toLocalPath(m_sourcePath));
+    if (!total) {
+        m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 total time!"));
+        return;
+    }
+    m_totalSeconds = *total;
+    QFile source(m_sourcePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 file!"));
+        return;
+    }
+    m_sourceSize = source.size();
+    source.close();
+    m_sourceTitle = SourceTitleText(QFileInfo(m_sourcePath).fileName(), m_totalSeconds);
+    DoDataExchange(false);
+    ClosePreview();
+    OpenPreview(m_sourcePath);
+}
+
+// --- Splits ----------------------------------------------------------------------------------
+
+void CSplitDialog::OnStartRange()
+{
+    const bool sourceOpen = !m_sourceTitle.isEmpty();
+    // A refused box was reported by the exchange; cutting with older values would write a
+    // piece the user did not ask for.
+    if (sourceOpen && !DoDataExchange(true))
+        return;
+    RangeCutRequest request;
+    request.sourcePath = toLocalPath(m_sourcePath);
+    request.sourceOpen = sourceOpen;
+    request.totalSeconds = m_totalSeconds;
+    request.start = m_startMark;
+    request.end = m_endMark;
+    request.outputPath = toLocalPath(m_outputFile);
+    DialogSplitHost host(m_services.prompter);
+    CutRange(request, host);
+}
+
+void CSplitDialog::OnStartBySize()
+{
+    if (m_sourceTitle.isEmpty() || !DoDataExchange(true))
+        return;
+    EqualPartsRequest request;
+    request.sourcePath = toLocalPath(m_sourcePath);
+    request.sourceOpen = true;
+    request.partCount = m_splitCount;
+    request.outputFolder = toLocalPath(m_outputFolderBox->text());
+    DialogSplitHost host(m_services.prompter);
+    if (SplitEqualParts(request, host).status != SplitStatus::Stopped)
+        keepOutputFolderFromBox();
+}
+
+void CSplitDialog::OnStartByTime()
+{
+    const QString secondsText = m_secondsBox->text().left(SecondsTextLimit);
+    m_splitSeconds = ParseLeadingInteger(secondsText.toStdString()).value_or(0);
+    FixedLengthRequest request;
+    request.sourcePath = toLocalPath(m_sourcePath);
+    request.totalSeconds = m_totalSeconds;
+    request.secondsText = secondsText.toStdString();
+    request.outputFolder = toLocalPath(m_outputFolderBox->text());
+    DialogSplitHost host(m_services.prompter);
+    if (SplitFixedLength(request, host).status != SplitStatus::Stopped)
+        keepOutputFolderFromBox();
+}
+
+// A split that got as far as its files took the folder from the box; the close box remembers
+// that folder.
+void CSplitDialog::keepOutputFolderFromBox()
+{
+    m_outputFolder = m_outputFolderBox->text();
+}
+
+void CSplitDialog::OnSplitNumberDeltaPos(int position, int delta)
+{
+    const std::int64_t parts = std::int64_t { position } + delta;
+    if (parts >= 1 && !m_sourcePath.isEmpty())
+        m_eachSizeDisplay->setText(EachSizeText(m_sourceSize, parts));
+}
+
+// --- Outputs ---------------------------------------------------------------------------------
+
+void CSplitDialog::OnBrowseOutputFile()
+{
+    if (const auto chosen = m_destinations.chooseOutputFile(m_outputFile)) {
+        m_outputFile = *chosen;
+        edit(Id::OutputFile)->setText(m_outputFile);
+    }
+}
+
+void CSplitDialog::OnBrowseOutputFolder()
+{
+    m_outputFolder = m_destinations.chooseOutputFolder(m_outputFolder);
+    m_outputFolderBox->setText(m_outputFolder);
+}
+
+// --- Preview player hooks --------------------------------------------------------------------
+// Until the preview player exists there is never a current player: the transport buttons, the
+// time-mark buttons and the slider release do nothing.
+
+int CSplitDialog::OpenPreview(const QString& path)
+{
+    Q_UNUSED(path);
+    return 1;
+}
+
+int CSplitDialog::ClosePreview()
+{
+    m_sliderPosition = 0;
+    m_positionSlider->setValue(0);
+    update();
+    return 1;
+}
+
+void CSplitDialog::RefreshPosition()
+{
+    if (m_services.sliderHeld && *m_services.sliderHeld)
+        return; // the user is dragging the thumb: neither the text nor the thumb follows
+    m_positionDisplay->setText(ClockText(0));
+}
+
+void CSplitDialog::paintEvent(QPaintEvent* event)
+{
+    RefreshPosition();
+    QDialog::paintEvent(event);
+}
+
+void CSplitDialog::OnPlay()
+{ }
+
+void CSplitDialog::OnPause()
+{ }
+
+void CSplitDialog::OnStop()
+{ }
+
+void CSplitDialog::OnStartTime()
+{
+    CaptureMark(m_startMark, m_startMarkTotal);
+}
+
+void CSplitDialog::OnEndTime()
+{
+    CaptureMark(m_endMark, m_endMarkTotal);
+}
+
+void CSplitDialog::CaptureMark(TimeMark& mark, std::int64_t& markTotal)
+{
+    Q_UNUSED(mark);
+    Q_UNUSED(markTotal);
+}
+
+void CSplitDialog::OnSliderReleased()
+{
+    m_sliderPosition = m_positionSlider->value();
+}

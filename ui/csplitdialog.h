@@ -1,0 +1,115 @@
+// The main window: the source, the three split modes, the preview controls and the outputs.
+#pragma once
+
+#include "dialogservices.h"
+#include "outputdestinations.h"
+#include "timemark.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <initializer_list>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSlider;
+class UpDownControl;
+enum class Panel;
+
+class CSplitDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Builds the controls and runs the start-up: the fields shown, the outputs read from the
+    // settings, the "By frame" panel shown.
+    explicit CSplitDialog(const DialogServices& services, QWidget* parent = nullptr);
+    ~CSplitDialog() override;
+
+    // The control with the given id (see ControlId), or null.
+    QWidget* control(int id) const { return m_controls.value(id); }
+
+    // Fields to controls (false) or controls to fields (true). Toward the fields a number box
+    // without a number is reported and stops the exchange; the result is then false.
+    bool DoDataExchange(bool saveAndValidate);
+
+    // The menu a right-click on the window's background shows: Minimize, Close, About. The
+    // caller owns it.
+    QMenu* createWindowMenu();
+
+    // Preview player hooks. There is no player yet: OpenPreview creates none and reports
+    // success, ClosePreview puts the slider back to 0, RefreshPosition shows 00:00:00.
+    int OpenPreview(const QString& path);
+    int ClosePreview();
+    void RefreshPosition();
+
+    void done(int result) override;
+
+public Q_SLOTS:
+    void OnOpenMp3();
+    void OnStartRange();
+    void OnStartBySize();
+    void OnStartByTime();
+    void OnByFrame();
+    void OnBySize();
+    void OnByTime();
+    // The split count spin is about to move from `position` by `delta`.
+    void OnSplitNumberDeltaPos(int position, int delta);
+    void OnBrowseOutputFile();
+    void OnBrowseOutputFolder();
+    void OnHelp();
+    void OnHomepage();
+    void OnAbout();
+    void OnPlay();
+    void OnPause();
+    void OnStop();
+    void OnStartTime();
+    void OnEndTime();
+    void OnSliderReleased();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void bindControls();
+    void connectControls();
+    void OnInitDialog();
+    void OnOK();
+    void OnDestroy();
+    void CaptureMark(TimeMark& mark, std::int64_t& markTotal);
+    void showPanels(std::initializer_list<Panel> shown);
+    QLineEdit* edit(int id) const;
+    void keepOutputFolderFromBox();
+
+    DialogServices m_services;
+    OutputDestinations m_destinations;
+    QHash<int, QWidget*> m_controls; // children of the dialog, by control id
+
+    UpDownControl* m_secondsSpin = nullptr;
+    QLineEdit* m_secondsBox = nullptr;
+    QLineEdit* m_outputFolderBox = nullptr;
+    UpDownControl* m_splitCountSpin = nullptr;
+    QLabel* m_eachSizeDisplay = nullptr;
+    QLabel* m_positionDisplay = nullptr;
+    QSlider* m_positionSlider = nullptr;
+    QString m_sourceTitle; // empty while no source is open
+    TimeMark m_startMark;
+    TimeMark m_endMark;
+    QString m_outputFile;
+    std::int32_t m_splitCount = 1;
+    QString m_sourcePath; // empty = no source
+    std::int64_t m_totalSeconds = 0; // T, whole seconds
+    int m_sliderPosition = 0; // 0..600
+    std::int64_t m_startMarkTotal = 0; // seconds of the last capture
+    std::int64_t m_endMarkTotal = 0;
+    std::int64_t m_sourceSize = 0; // bytes, measured when the source was opened
+    QString m_outputFolder; // ends in a separator when chosen with Browse
+    std::int32_t m_splitSeconds = 0;
+    bool m_destroyed = false; // OnDestroy has run
+};

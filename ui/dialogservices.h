@@ -1,0 +1,29 @@
+// Everything the main window uses from outside itself, handed in by whoever creates it.
+#pragma once
+
+#include "desktopservices.h"
+#include "filechooser.h"
+#include "probeduration.h"
+#include "prompter.h"
+#include "settingsstore.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Whole seconds of a media file (path in the local 8-bit encoding), or nullopt.
+using DurationProbe = std::function<std::optional<std::int64_t>(const std::string& path)>;
+
+// The services are borrowed: they must outlive the dialog.
+struct DialogServices
+{
+    Prompter& prompter;
+    FileChooser& files;
+    SettingsStore& settings;
+    DesktopServices& desktop;
+    DurationProbe probeDuration = ProbeDuration;
+    // The application's slider-held flag: true while the left button holds the position
+    // slider. Null means it is never held.
+    bool* sliderHeld = nullptr;
+};

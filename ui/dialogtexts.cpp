@@ -1,0 +1,21 @@
+// The texts the main window builds from numbers.
+#include "dialogtexts.h"
+
+QString ClockText(std::int64_t seconds)
+{
+    const auto twoDigits = [](std::int64_t value) {
+        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    };
+    return twoDigits(seconds / 3600) + u':' + twoDigits(seconds % 3600 / 60) + u':'
+        + twoDigits(seconds % 60);
+}
+
+QString SourceTitleText(const QString& fileName, std::int64_t totalSeconds)
+{
+    return QStringLiteral("%1  (%2)").arg(fileName, ClockText(totalSeconds));
+}
+
+QString EachSizeText(std::int64_t sourceBytes, std::int64_t parts)
+{
+    return QString::number(sourceBytes / parts / 1024) + QStringLiteral("KB");
+}

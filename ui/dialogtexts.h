@@ -1,0 +1,13 @@
+// The texts the main window builds from numbers: the source title line, clock times, part sizes.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// "hh:mm:ss", each at least two digits; hours take more digits from 100 on.
+QString ClockText(std::int64_t seconds);
+// "<file name>  (hh:mm:ss)": the name, two blanks and the duration.
+QString SourceTitleText(const QString& fileName, std::int64_t totalSeconds);
+// "<n>KB": the size of one of `parts` equal parts in whole KiB, both divisions truncated.
+QString EachSizeText(std::int64_t sourceBytes, std::int64_t parts);
