@@ -42,8 +42,14 @@ Mpg123Handle openStream(FileReader& reader)
     Mpg123Handle handle(mpg123_new(nullptr, &error));
     if (!handle)
         return nullptr;
-    // Gapless (the default) lets an Info header's delay and padding be subtracted.
+    // Gapless (the default) lets an Info header's delay and padding be subtracted. The resync
+    // limit is lifted: by default a scan that meets more than 1 KiB of damage in mid-stream
+    // stops there and reports the frames so far as the whole length. Resyncing without limit
+    // is safe only because FindMpegAudioStart already proved that the file is MPEG audio.
+    // MPG123_NO_FRANKENSTEIN is not set: it would end the count at the frame number of the
+    // first Info header, which is wrong for joined files.
     if (mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0) != MPG123_OK
+        || mpg123_param(handle.get(), MPG123_RESYNC_LIMIT, -1, 0) != MPG123_OK
         || mpg123_replace_reader_handle(handle.get(), readCallback, seekCallback, nullptr)
             != MPG123_OK
         || mpg123_open_handle(handle.get(), &reader) != MPG123_OK)

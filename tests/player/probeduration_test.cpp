@@ -154,6 +154,11 @@ struct Encoding
     bool hasInfoTag; // LAME header: delay and padding are known, so the length is exact
 };
 
+void PrintTo(const Encoding& encoding, std::ostream* out)
+{
+    *out << encoding.name;
+}
+
 class ProbeDurationEncoding : public ProbeDurationTest, public testing::WithParamInterface<Encoding>
 { };
 
@@ -223,6 +228,21 @@ TEST_F(ProbeDurationTest, countsFramesWhenInfoTagIsStale)
     EXPECT_EQ(ProbeDuration(m_dir / "half.mp3"), 32); // 32.95 s of 128 kbit/s frames
 }
 
+TEST_F(ProbeDurationTest, damageInTheMiddleDoesNotEndTheCount)
+{
+    const Bytes audio = ReadAll(encodeVbrWithoutXing("plain.mp3"));
+    const auto middle = audio.begin() + std::ssize(audio) / 2;
+    writeFile(m_dir / "zeros.mp3",
+        Bytes(audio.begin(), middle) + Bytes(20000, 0) + Bytes(middle, audio.end()));
+    // Joined files: the first one's Info header announces only its own frames.
+    const Bytes tagged
+        = ReadAll(encode("tagged.mp3", { .seconds = kSeconds, .lameArgs = { "-V", "2" } }));
+    writeFile(m_dir / "joined.mp3", tagged + tagged);
+
+    EXPECT_EQ(ProbeDuration(m_dir / "zeros.mp3"), 65);
+    EXPECT_EQ(ProbeDuration(m_dir / "joined.mp3"), 131);
+}
+
 TEST_F(ProbeDurationTest, fileShorterThanOneSecondIsZero)
 {
     EXPECT_EQ(ProbeDuration(encodeVbrWithoutXing("short.mp3", 0.4)), 0);
@@ -243,10 +263,14 @@ TEST_F(ProbeDurationTest, wavIsMeasuredByGStreamer)
 
 TEST_F(ProbeDurationTest, failsForAnythingThatIsNotAudio)
 {
-    const Bytes frameHeader { '\xFF', '\xFB', '\x90', '\x64' }; // 128 kbit/s, 44.1 kHz
+    // Pairs of chained frame headers (128 kbit/s, 44.1 kHz: 417 bytes apart) in noise: a
+    // resyncing parser finds "frames" all through the file.
+    const Bytes frameHeader { '\xFF', '\xFB', '\x90', '\x64' };
     Bytes sprinkled = noise(300 * 1024, 3);
-    for (std::ptrdiff_t at = 0; at + 4 < std::ssize(sprinkled); at += 1000)
+    for (std::ptrdiff_t at = 0; at + 417 + 4 < std::ssize(sprinkled); at += 1000) {
         std::copy(frameHeader.begin(), frameHeader.end(), sprinkled.begin() + at);
+        std::copy(frameHeader.begin(), frameHeader.end(), sprinkled.begin() + at + 417);
+    }
     std::string text;
     for (int i = 0; i < 1000; ++i)
         text += "Not a song at all.\n";
