@@ -87,6 +87,18 @@ void configure(QWidget* widget, const ControlTemplate& control)
     }
 }
 
+// A text label grows to its caption's width when the font runs wider than the template allowed
+// for; it never shrinks, and the controls after labels in the templates leave room for it.
+void fitCaption(QWidget* widget, const ControlTemplate& control)
+{
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label || control.kind != ControlKind::Static || control.caption.empty())
+        return;
+    const int needed = label->fontMetrics().horizontalAdvance(label->text());
+    if (needed > label->width())
+        label->resize(needed, label->height());
+}
+
 // Tab-stop controls take the focus from the keyboard and the mouse; radio buttons only from the
 // mouse; labels, group boxes and up-down arrows never.
 Qt::FocusPolicy focusPolicy(const ControlTemplate& control)
@@ -123,6 +135,7 @@ QHash<int, QWidget*> TemplateBuilder::build(
             widget->setParent(dialog);
         configure(widget, control);
         widget->setGeometry(toPixels(font, control.x, control.y, control.width, control.height));
+        fitCaption(widget, control);
         widget->setFocusPolicy(focusPolicy(control));
         if (auto* upDown = qobject_cast<UpDownControl*>(widget))
             upDown->setBuddy(qobject_cast<QLineEdit*>(previous));
