@@ -115,28 +115,36 @@ Qt::FocusPolicy focusPolicy(const ControlTemplate& control)
         return Qt::NoFocus;
     }
 }
+
+// One control, made by the factory or by default, configured and placed on `dialog`.
+QWidget* makeControl(
+    const ControlTemplate& control, QWidget* dialog, const TemplateBuilder::Factory& factory)
+{
+    QWidget* widget = factory ? factory(control, dialog) : nullptr;
+    if (!widget)
+        widget = createDefault(control, dialog);
+    if (widget->parentWidget() != dialog)
+        widget->setParent(dialog);
+    configure(widget, control);
+    widget->setGeometry(TemplateBuilder::toPixels(
+        dialog->font(), control.x, control.y, control.width, control.height));
+    fitCaption(widget, control);
+    widget->setFocusPolicy(focusPolicy(control));
+    return widget;
+}
 } // namespace
 
 QHash<int, QWidget*> TemplateBuilder::build(
     const DialogTemplate& dialogTemplate, QWidget* dialog, const Factory& factory)
 {
     dialog->setWindowTitle(text(dialogTemplate.caption));
-    const QFont font = dialog->font();
 
     QHash<int, QWidget*> widgets;
     QWidget* previous = nullptr; // the control before the current one, in template order
     QWidget* lastTabStop = nullptr;
     QList<QGroupBox*> groups;
     for (const ControlTemplate& control : dialogTemplate.controls) {
-        QWidget* widget = factory ? factory(control, dialog) : nullptr;
-        if (!widget)
-            widget = createDefault(control, dialog);
-        if (widget->parentWidget() != dialog)
-            widget->setParent(dialog);
-        configure(widget, control);
-        widget->setGeometry(toPixels(font, control.x, control.y, control.width, control.height));
-        fitCaption(widget, control);
-        widget->setFocusPolicy(focusPolicy(control));
+        QWidget* widget = makeControl(control, dialog, factory);
         if (auto* upDown = qobject_cast<UpDownControl*>(widget))
             upDown->setBuddy(qobject_cast<QLineEdit*>(previous));
         if (auto* group = qobject_cast<QGroupBox*>(widget))
@@ -156,7 +164,8 @@ QHash<int, QWidget*> TemplateBuilder::build(
     for (QGroupBox* group : groups)
         group->lower();
 
-    dialog->setFixedSize(toPixels(font, 0, 0, dialogTemplate.width, dialogTemplate.height).size());
+    dialog->setFixedSize(
+        toPixels(dialog->font(), 0, 0, dialogTemplate.width, dialogTemplate.height).size());
     return widgets;
 }
 
