@@ -44,6 +44,11 @@ struct TimeCase
     std::int64_t b;
 };
 
+void PrintTo(const TimeCase& c, std::ostream* out)
+{
+    *out << '[' << c.start << "] [" << c.end << ']';
+}
+
 class CliCutTimes : public CliCut, public ::testing::WithParamInterface<TimeCase>
 { };
 
@@ -69,6 +74,11 @@ struct RefusalCase
     const char* end;
     const char* message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out)
+{
+    *out << '[' << c.start << "] [" << c.end << ']';
+}
 
 class CliCutRefusals : public CliCut, public ::testing::WithParamInterface<RefusalCase>
 { };

@@ -21,7 +21,8 @@ CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path&
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::filesystem::path& workDir,
     const std::string& answer = {});
 
-// A 65.9 s mono MP3 (T = 65), encoded once per test process; copy it, never change it.
+// A 65.9 s mono MP3 (T = 65, 16 kHz, 32 kbit/s), encoded once per test process; copy it, never
+// change it.
 const std::filesystem::path& SharedSong();
 
 // The bytes of `source` from `start` as a piece with the nominal range [start, end) holds them:
