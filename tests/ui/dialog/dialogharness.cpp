@@ -1,0 +1,65 @@
+// Builds the dialog on scripted services and reaches its controls by id.
+#include "dialogharness.h"
+
+#include "controlids.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSettings>
+
+DialogHarness::DialogHarness()
+{
+    desktop.music = QString::fromStdString((temp.path() / "Music").string());
+}
+
+CSplitDialog& DialogHarness::start()
+{
+    const DialogServices services { prompter, files, settings, desktop, [this](const std::string&) {
+                                       return duration;
+                                   } };
+    m_dialog = std::make_unique<CSplitDialog>(services);
+    return *m_dialog;
+}
+
+QString DialogHarness::text(int id) const
+{
+    if (const auto* label = control<QLabel>(id))
+        return label->text();
+    return edit(id)->text();
+}
+
+void DialogHarness::click(int id) const
+{
+    control<QAbstractButton>(id)->click();
+}
+
+QString DialogHarness::path(const QString& name) const
+{
+    return QString::fromStdString((temp.path() / name.toStdString()).string());
+}
+
+void DialogHarness::openSource(const QString& file, std::int64_t seconds)
+{
+    duration = seconds;
+    files.answerNext(file);
+    click(ControlId::OpenMp3);
+}
+
+QVariant DialogHarness::stored(const QString& name)
+{
+    return QSettings().value(QStringLiteral("Option/") + name);
+}
+
+void DialogHarness::store(const QString& name, const QString& value)
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("Option/") + name, value);
+    settings.sync();
+}
+
+void DialogHarness::clearSettings()
+{
+    QSettings settings;
+    settings.clear();
+    settings.sync();
+}

@@ -1,0 +1,77 @@
+// The main window with scripted services and the real settings store, as the tests drive it.
+#pragma once
+
+#include "csplitdialog.h"
+#include "fakedesktopservices.h"
+#include "mp3fixture.h"
+#include "qsettingsstore.h"
+#include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class DialogHarness
+{
+public:
+    DialogHarness();
+
+    ScriptedPrompter prompter;
+    ScriptedFileChooser files;
+    FakeDesktopServices desktop;
+    QSettingsStore settings;
+    // What the duration probe answers for any path; nullopt = the file cannot be measured.
+    std::optional<std::int64_t> duration = 100;
+    TempDir temp;
+
+    // Constructs the dialog, which runs its start-up.
+    CSplitDialog& start();
+    CSplitDialog& dialog() { return *m_dialog; }
+
+    template<class T = QWidget>
+    T* control(int id) const
+    {
+        return qobject_cast<T*>(m_dialog->control(id));
+    }
+    QLineEdit* edit(int id) const { return control<QLineEdit>(id); }
+    // The text of an edit box or a label.
+    QString text(int id) const;
+    void setText(int id, const QString& text) const { edit(id)->setText(text); }
+    void click(int id) const;
+
+    // A path in this test's temporary folder.
+    QString path(const QString& name) const;
+    // Opens `file` through "Open MP3" with the probe answering `seconds`.
+    void openSource(const QString& file, std::int64_t seconds);
+
+    // The value stored under Option/<name>, invalid when there is none.
+    static QVariant stored(const QString& name);
+    static void store(const QString& name, const QString& value);
+    // Forgets every setting; the store is shared by the whole test process.
+    static void clearSettings();
+
+private:
+    std::unique_ptr<CSplitDialog> m_dialog;
+};
+
+// main() for a dialog test: settings in a temporary XDG_CONFIG_HOME set before anything reads
+// them, organization "Brennick" as in the program, offscreen unless told otherwise.
+#define PARVEX_DIALOG_TEST_MAIN(TestObject)                                                        \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        const TempDir configHome;                                                                  \
+        qputenv("XDG_CONFIG_HOME",                                                                 \
+            QFile::encodeName(QString::fromStdString(configHome.path().string())));                \
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                                         \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        QApplication application(argc, argv);                                                      \
+        QCoreApplication::setOrganizationName(QStringLiteral("Brennick"));                         \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,0 +1,18 @@
+// DesktopServices for tests: fixed folders, and a list of what was opened instead of opening it.
+#pragma once
+
+#include "desktopservices.h"
+
+#include <QList>
+
+class FakeDesktopServices : public DesktopServices
+{
+public:
+    QString music; // empty: no music folder
+    QString home = QStringLiteral("/home/tester");
+    QList<QUrl> opened;
+
+    void openUrl(const QUrl& url) override { opened.append(url); }
+    QString musicFolder() const override { return music; }
+    QString homeFolder() const override { return home; }
+};

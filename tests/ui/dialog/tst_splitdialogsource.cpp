@@ -1,0 +1,132 @@
+// Opening a source: the title line, the probe and read failures, and the each-size display.
+#include "controlids.h"
+#include "dialogharness.h"
+#include "probeduration.h"
+#include "updowncontrol.h"
+
+namespace Id = ControlId;
+
+class SplitDialogSourceTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DialogHarness> h;
+
+    QString patternFile(const QString& name, std::int64_t size) const
+    {
+        const QString file = h->path(name);
+        MakePatternFile(file.toStdString(), size);
+        return file;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        DialogHarness::clearSettings();
+        h = std::make_unique<DialogHarness>();
+    }
+    void cleanup() { h.reset(); }
+
+    void open_showsNameAndDurationOfARealMp3()
+    {
+        const QString file = h->path(QStringLiteral("song.mp3"));
+        std::string error;
+        QVERIFY2(MakeMp3(file.toStdString(), { .seconds = 65.9 }, &error), error.c_str());
+        h->start();
+        h->setText(Id::StartHours, QStringLiteral("typed"));
+        h->files.answerNext(file);
+        h->duration = ProbeDuration(file.toStdString());
+        h->click(Id::OpenMp3);
+
+        QCOMPARE(h->files.requests.constFirst(),
+            ScriptedFileChooser::Request({ QStringLiteral("Select a MP3 file"),
+                QStringLiteral("MP3 Files(*.mp3)"), QString(), QString() }));
+        QCOMPARE(h->text(Id::SourceTitle), QStringLiteral("song.mp3  (00:01:05)"));
+        // The exchange toward the controls shows the held values again.
+        QCOMPARE(h->text(Id::StartHours), QStringLiteral("0"));
+        QVERIFY(h->prompter.shown.isEmpty());
+
+        // The next open suggests the current source.
+        h->click(Id::OpenMp3);
+        QCOMPARE(h->files.requests.at(1).folder, file);
+    }
+
+    void open_titleShowsHoursBeyondTwoDigits_data()
+    {
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("under a second") << qint64(0) << "a.mp3  (00:00:00)";
+        QTest::newRow("99:59:59") << qint64(359999) << "a.mp3  (99:59:59)";
+        QTest::newRow("100 hours") << qint64(360000) << "a.mp3  (100:00:00)";
+        QTest::newRow("1000 hours") << qint64(3600000 + 61) << "a.mp3  (1000:01:01)";
+    }
+    void open_titleShowsHoursBeyondTwoDigits()
+    {
+        QFETCH(qint64, seconds);
+        QFETCH(QString, title);
+        const QString file = patternFile(QStringLiteral("a.mp3"), 1000);
+        h->start();
+        h->openSource(file, seconds);
+        QCOMPARE(h->text(Id::SourceTitle), title);
+    }
+
+    void open_cancelChangesNothing()
+    {
+        h->start();
+        h->click(Id::OpenMp3);
+        QCOMPARE(h->text(Id::SourceTitle), QString());
+        QVERIFY(h->prompter.shown.isEmpty());
+    }
+
+    void open_probeFailureKeepsThePreviousSource()
+    {
+        const QString first = patternFile(QStringLiteral("first.mp3"), 1000);
+        const QString second = patternFile(QStringLiteral("second.mp3"), 1000);
+        h->start();
+        h->openSource(first, 10);
+        h->duration = std::nullopt;
+        h->files.answerNext(second);
+        h->click(Id::OpenMp3);
+        QCOMPARE(h->prompter.texts(),
+            QStringList { QStringLiteral("Can not open the mp3 total time!") });
+        QCOMPARE(h->prompter.shown.constFirst().kind, ScriptedPrompter::Kind::Framework);
+        QCOMPARE(h->text(Id::SourceTitle), QStringLiteral("first.mp3  (00:00:10)"));
+        // The chosen path is kept all the same: the next open suggests it.
+        h->click(Id::OpenMp3);
+        QCOMPARE(h->files.requests.last().folder, second);
+    }
+
+    void open_unreadableFileKeepsTheTitle()
+    {
+        h->start();
+        // A folder is measured by this probe but cannot be read as a file.
+        h->openSource(h->path(QString()), 10);
+        QCOMPARE(h->prompter.shown,
+            QList<ScriptedPrompter::Shown>({ { ScriptedPrompter::Kind::Framework, {},
+                QStringLiteral("Can not open the mp3 file!") } }));
+        QCOMPARE(h->text(Id::SourceTitle), QString());
+    }
+
+    void eachSize_showsOnePartsSizeWhenTheSpinMoves()
+    {
+        const QString file = patternFile(QStringLiteral("big.mp3"), 5'000'000);
+        h->start();
+        auto* spin = h->control<UpDownControl>(Id::SplitCountSpin);
+        spin->step(1); // no source yet: the display stays empty
+        QCOMPARE(h->text(Id::EachSize), QString());
+
+        h->openSource(file, 100);
+        QCOMPARE(h->text(Id::EachSize), QString()); // opening does not refresh it
+        h->setText(Id::SplitCount, QStringLiteral("2"));
+        spin->step(1);
+        QCOMPARE(h->text(Id::EachSize), QStringLiteral("1627KB"));
+        QCOMPARE(h->text(Id::SplitCount), QStringLiteral("3"));
+
+        h->setText(Id::SplitCount, QStringLiteral("1"));
+        Q_EMIT spin->deltaPos(1, -1); // a count of 0 leaves the display as it was
+        QCOMPARE(h->text(Id::EachSize), QStringLiteral("1627KB"));
+    }
+};
+
+PARVEX_DIALOG_TEST_MAIN(SplitDialogSourceTest)
+#include "tst_splitdialogsource.moc"
