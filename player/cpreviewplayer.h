@@ -72,6 +72,9 @@ public:
     bool EnterFullScreen();
     bool LeaveFullScreen();
     void SetCursorVisible(bool show);
+    // The work of the full-screen idle timer: hides the pointer after more than
+    // kPointerIdleMs without mouse activity.
+    void CheckIdlePointer();
     PreviewMenuState menuState() const;
 
     // What the view reports: its close box or "Close" item (posts PlayCommand to the owner),
@@ -102,7 +105,6 @@ private:
     void DetectAudioOnly();
     void DrainGraphEvents();
     void PresentFrame();
-    void CheckIdlePointer();
     int openFailed();
 
     QPointer<QObject> m_hOwner;

@@ -52,8 +52,9 @@ bool GstMediaGraph::build(const QString& audioSink)
         return false;
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     g_autoptr(GError) error = nullptr;
-    GstElement* audio
-        = gst_parse_bin_from_description(audioSink.toUtf8().constData(), TRUE, &error);
+    // FATAL_ERRORS: an unknown element fails here instead of leaving a half-built bin.
+    GstElement* audio = gst_parse_bin_from_description_full(
+        audioSink.toUtf8().constData(), TRUE, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &error);
     if (!audio)
         return false;
     // playbin sinks the floating reference of the audio bin and adds its own to the appsink.
