@@ -2,11 +2,13 @@
 #include "controlids.h"
 #include "dialogharness.h"
 #include "resources.h"
+#include "updowncontrol.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QRadioButton>
 #include <QSet>
+#include <QSettings>
 #include <QSlider>
 #include <QTimer>
 
@@ -106,6 +108,13 @@ private Q_SLOTS:
         QCOMPARE(h->text(Id::EndHours), QStringLiteral("1"));
         QCOMPARE(h->text(Id::SplitCount), QStringLiteral("-3"));
         QVERIFY(h->prompter.shown.isEmpty());
+
+        // Four-digit counts are written without a thousands separator, so they read back.
+        h->setText(Id::SplitCount, QStringLiteral("999"));
+        h->control<UpDownControl>(Id::SplitCountSpin)->step(1);
+        QVERIFY(dialog.DoDataExchange(true));
+        QVERIFY(dialog.DoDataExchange(false));
+        QCOMPARE(h->text(Id::SplitCount), QStringLiteral("1000"));
     }
 
     void exchange_refusesBoxWithoutNumber()
@@ -170,6 +179,13 @@ private Q_SLOTS:
         QVERIFY(dialog.close());
         QVERIFY(!dialog.isVisible());
         QCOMPARE(DialogHarness::stored(QStringLiteral("output_folder")).toString(),
+            h->path(QStringLiteral("Music/")));
+        // Kept per user, under the maker's name and the program's own file name.
+        const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brennick/")
+            + QFileInfo(QCoreApplication::applicationFilePath()).fileName()
+            + QStringLiteral(".conf");
+        QSettings onDisk(file, QSettings::IniFormat);
+        QCOMPARE(onDisk.value(QStringLiteral("Option/output_folder")).toString(),
             h->path(QStringLiteral("Music/")));
     }
 
