@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -178,6 +180,24 @@ TEST_F(EqualParts, aSourceFolderCannotBeOpened)
     EqualPartsRequest r = request(2);
     r.sourcePath = m_dir / "out";
     EXPECT_EQ(run(r), "file error: " + std::string(SplitMessages::CannotOpenSource) + '\n');
+}
+
+// A pipe opens but has no size: a source that cannot be read, not an empty one.
+TEST_F(EqualParts, aSourceThatCannotBeMeasuredIsAReadFailure)
+{
+    makeSource(10);
+    ASSERT_EQ(mkfifo((m_dir / "pipe.mp3").c_str(), 0600), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        std::FILE* pipe = std::fopen((m_dir / "pipe.mp3").c_str(), "wb");
+        _exit(pipe && std::fputs("bytes", pipe) >= 0 ? 0 : 1);
+    }
+    EqualPartsRequest r = request(2);
+    r.sourcePath = m_dir / "pipe.mp3";
+    EXPECT_EQ(run(r), "file error: " + std::string(SplitMessages::CannotReadSource) + '\n');
+    EXPECT_EQ(m_result.errorNumber, ESPIPE);
+    EXPECT_TRUE(fs::is_empty(m_dir / "out"));
+    waitpid(writer, nullptr, 0);
 }
 
 TEST_F(EqualParts, aFullDiskStopsAtThePartThatFailed)

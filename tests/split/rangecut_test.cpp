@@ -183,12 +183,17 @@ TEST_F(RangeCut, aFolderIsNeitherASourceNorAnOutput)
     EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
 }
 
-TEST_F(RangeCut, anOutputInAMissingFolderCannotBeOpened)
+TEST_F(RangeCut, anOutputInAMissingFolderOrEmptyCannotBeOpened)
 {
     RangeCutRequest r = request(10, 20);
     r.outputPath = m_dir / "missing/cut.mp3";
     EXPECT_EQ(run(r), fileError(SplitMessages::CannotOpenOutput));
     EXPECT_EQ(m_result.status, SplitStatus::Failed);
+
+    RecordingHost host;
+    r.outputPath.clear();
+    EXPECT_EQ(CutRange(r, host).status, SplitStatus::Failed);
+    EXPECT_EQ(JoinLines(host.calls()), fileError(SplitMessages::CannotOpenOutput));
 }
 
 TEST_F(RangeCut, acceptsPathsOfAnyLengthTheSystemTakes)
