@@ -43,6 +43,7 @@ bool SplitJob::openSource(const std::string& path)
     }
     std::setvbuf(m_source, nullptr, _IONBF, 0); // blocks go straight to the caller's buffer
     m_sourcePath = path;
+    errno = 0;
     m_sourceSize = MeasureFileSize(m_source);
     if (m_sourceSize < 0) {
         fail(SplitMessages::CannotReadSource, lastErrorOr(EIO));
