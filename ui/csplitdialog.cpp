@@ -13,6 +13,7 @@
 #include "templatebuilder.h"
 #include "updowncontrol.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -22,12 +23,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace Id = ControlId;
 
@@ -193,11 +194,12 @@ void CSplitDialog::done(int result)
     QDialog::done(result);
 }
 
-// Runs once, however the dialog ends (close box, Enter, Esc) or when it is destroyed unended.
-// It will release the current player; there is none yet.
+// Runs once, however the dialog ends (close box, Enter, Esc) or when it is destroyed unended:
+// the place where the current player is released once there is one.
 void CSplitDialog::OnDestroy()
 {
-    m_destroyed = true;
+    if (std::exchange(m_destroyed, true))
+        return;
 }
 
 // --- Window menu, help, homepage -----------------------------------------------------------
