@@ -1,61 +1,12 @@
-// CPreviewPlayer's logic over a scripted graph and a recording view: no GStreamer, no window.
-#include "cpreviewplayer.h"
-#include "fakemediagraph.h"
-#include "fakevideoview.h"
+// CPreviewPlayer's session logic over a scripted graph and a recording view: no GStreamer.
 #include "playerevents.h"
-#include "playertestsupport.h"
-
-#include <gtest/gtest.h>
+#include "previewplayerfixture.h"
 
 namespace {
-
-using Script = FakeMediaGraph::Script;
-
-constexpr std::int64_t kSecond = 10'000'000;
 
 const QString kCannotPlay = QStringLiteral(
     "Cannot play the file.  The file is either corrupt or\nthe player does not support the "
     "format you are trying to play.\nIf you want more decoders, please visit our website.");
-
-class PreviewPlayerTest : public testing::Test
-{
-protected:
-    std::shared_ptr<Script> graph = std::make_shared<Script>();
-    std::shared_ptr<FakeVideoView::Log> view = std::make_shared<FakeVideoView::Log>();
-    QStringList failures;
-    std::int64_t nowMs = 5'000'000;
-    RecordingOwner owner; // outlives the player
-    std::unique_ptr<CPreviewPlayer> player = makePlayer(false);
-
-    std::unique_ptr<CPreviewPlayer> makePlayer(bool graphCannotBeCreated)
-    {
-        CPreviewPlayer::Services services;
-        services.createGraph = FakeMediaGraph::factory(graph, graphCannotBeCreated);
-        services.view = std::make_unique<FakeVideoView>(view);
-        services.reportFailure = [this](const QString& text) {
-            failures << text;
-        };
-        services.clock = [this] {
-            return nowMs;
-        };
-        return std::make_unique<CPreviewPlayer>(&owner, std::move(services));
-    }
-
-    // Opens and forgets the calls made while opening.
-    void open(const QString& path = QStringLiteral("/music/song.mp3"))
-    {
-        ASSERT_EQ(player->OpenMedia(path), 1);
-        graph->calls.clear();
-        view->calls.clear();
-    }
-
-    void openVideo(QSize size)
-    {
-        graph->hasVideo = true;
-        graph->videoSize = size;
-        open(QStringLiteral("/videos/clip.avi"));
-    }
-};
 
 TEST_F(PreviewPlayerTest, opensAudioStoppedAtTheStartWithTheWindowHidden)
 {
@@ -294,112 +245,6 @@ TEST_F(PreviewPlayerTest, destroyingAnOpenPlayerReleasesTheGraph)
     player.reset();
     EXPECT_FALSE(graph->alive);
     EXPECT_EQ(graph->calls.mid(2), QStringList({ "stop", "setNotifyReceiver null", "destroyed" }));
-}
-
-TEST_F(PreviewPlayerTest, closeBoxAsksTheOwnerToPlayAndKeepsTheWindow)
-{
-    openVideo({ 64, 48 });
-    player->viewCloseRequested();
-    PumpPosted();
-    EXPECT_EQ(owner.count(PlayerEvents::PlayCommand), 1);
-    EXPECT_TRUE(view->visible);
-    EXPECT_TRUE(graph->calls.isEmpty());
-}
-
-TEST_F(PreviewPlayerTest, framesReachTheViewOnlyForVideo)
-{
-    open();
-    graph->deliverFrame(QImage(8, 8, QImage::Format_RGBX8888));
-    PumpPosted();
-    EXPECT_EQ(view->framesPresented, 0);
-
-    player = makePlayer(false);
-    openVideo({ 64, 48 });
-    graph->deliverFrame(QImage(64, 48, QImage::Format_RGBX8888));
-    graph->deliverFrame(QImage(64, 48, QImage::Format_RGBX8888)); // the first is superseded
-    PumpPosted();
-    EXPECT_EQ(view->framesPresented, 1);
-    EXPECT_EQ(view->lastFrameSize, QSize(64, 48));
-}
-
-TEST_F(PreviewPlayerTest, fullScreenPlacesTheVideoAndEscapeLeavesIt)
-{
-    openVideo({ 64, 48 });
-    player->viewEscapePressed(); // outside full screen: nothing
-    EXPECT_TRUE(view->calls.isEmpty());
-
-    EXPECT_TRUE(player->SwitchFullScreen());
-    EXPECT_TRUE(player->m_bFullScreen);
-    EXPECT_TRUE(player->menuState().fullScreenChecked);
-    EXPECT_EQ(view->calls, QStringList({ "stretch", "place 192,144 640x480" }));
-
-    view->calls.clear();
-    player->viewEscapePressed();
-    EXPECT_FALSE(player->m_bFullScreen);
-    EXPECT_EQ(view->calls, QStringList({ "restore show" }));
-
-    graph->videoSize = { 320, 240 };
-    view->calls.clear();
-    player->SwitchFullScreen();
-    EXPECT_EQ(view->calls, QStringList({ "stretch", "place 0,0 1024x768" }));
-    view->calls.clear();
-    player->InitVideoWindow(1, 1); // "Normal size" leaves full screen first
-    EXPECT_EQ(view->calls, QStringList({ "restore show", "clientSize 320x240" }));
-}
-
-TEST_F(PreviewPlayerTest, fullScreenDoesNothingForAudio)
-{
-    open();
-    EXPECT_FALSE(player->SwitchFullScreen());
-    EXPECT_FALSE(player->m_bFullScreen);
-    EXPECT_TRUE(view->calls.isEmpty());
-}
-
-TEST_F(PreviewPlayerTest, pointerHidesAfterMoreThanAHundredIdleSecondsAndWakesOnTheMouse)
-{
-    openVideo({ 64, 48 });
-    player->viewMouseActivity(); // windowed: nothing
-    player->SwitchFullScreen();
-    view->calls.clear();
-
-    nowMs += CPreviewPlayer::kPointerIdleMs;
-    player->CheckIdlePointer();
-    EXPECT_TRUE(view->calls.isEmpty());
-    nowMs += 1;
-    player->CheckIdlePointer();
-    player->CheckIdlePointer();
-    EXPECT_EQ(view->calls, QStringList({ "pointer hide" }));
-
-    player->viewMouseActivity();
-    nowMs += CPreviewPlayer::kPointerIdleMs;
-    player->CheckIdlePointer(); // the wake-up restarted the idle time
-    EXPECT_EQ(view->calls, QStringList({ "pointer hide", "pointer show" }));
-}
-
-TEST_F(PreviewPlayerTest, closingInFullScreenLeavesItBeforeTheWindowGoes)
-{
-    openVideo({ 64, 48 });
-    player->SwitchFullScreen();
-    view->calls.clear();
-    player->CloseMedia();
-    EXPECT_EQ(view->calls, QStringList({ "hide", "restore hide", "hide", "destroy" }));
-    EXPECT_FALSE(player->m_bFullScreen);
-    EXPECT_FALSE(player->m_bVideoShown);
-}
-
-TEST(PreviewMenuState, graysWhatTheStateForbids)
-{
-    CPreviewPlayer player(nullptr, {});
-    const auto menu = [&](PlayState state) {
-        player.m_State = state;
-        const PreviewMenuState m = player.menuState();
-        return QString("%1%2%3").arg(m.playEnabled).arg(m.pauseEnabled).arg(m.stopEnabled);
-    };
-    EXPECT_EQ(menu(PlayState::Stopped), "100");
-    EXPECT_EQ(menu(PlayState::Paused), "101");
-    EXPECT_EQ(menu(PlayState::Running), "011");
-    EXPECT_EQ(menu(PlayState::Closed), "111");
-    player.m_State = PlayState::Closed;
 }
 
 } // namespace
