@@ -11,6 +11,9 @@
 
 #include <gst/video/video.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr std::int64_t kNsPerMediaTime = GST_SECOND / kMediaTimePerSecond;
@@ -48,9 +51,11 @@ std::unique_ptr<GstMediaGraph> GstMediaGraph::create(const QString& audioSink)
 bool GstMediaGraph::build(const QString& audioSink)
 {
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-    if (!playbin || !m_frames.create())
+    if (!playbin)
         return false;
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    if (!m_frames.create())
+        return false;
     g_autoptr(GError) error = nullptr;
     // FATAL_ERRORS: an unknown element fails here instead of leaving a half-built bin.
     GstElement* audio = gst_parse_bin_from_description_full(
