@@ -2,6 +2,8 @@
 #include "csplitapp.h"
 
 #include "csplitdialog.h"
+#include "gstmediagraph.h"
+#include "previewwindow.h"
 #include "qsettingsstore.h"
 #include "qtdesktopservices.h"
 #include "qtfilechooser.h"
@@ -13,8 +15,14 @@ int CSplitApp::run()
     QtPrompter prompter;
     QtFileChooser files;
     QtDesktopServices desktop;
-    const DialogServices services { prompter, files, settings, desktop, ProbeDuration,
-        &m_sliderHeld };
+    const DialogServices services { .prompter = prompter,
+        .files = files,
+        .settings = settings,
+        .desktop = desktop,
+        .probeDuration = ProbeDuration,
+        .sliderHeld = &m_sliderHeld,
+        .createGraph = GstMediaGraphFactory(),
+        .createPreviewWindow = PreviewWindow::factory() };
     // Messages of the dialog's start-up come before it can own them; later ones are owned.
     CSplitDialog dialog(services);
     prompter.setOwner(&dialog);

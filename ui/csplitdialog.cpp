@@ -3,11 +3,14 @@
 
 #include "caboutdlg.h"
 #include "controlids.h"
+#include "cpositionslider.h"
+#include "cpreviewplayer.h"
 #include "dataexchange.h"
 #include "dialogsplithost.h"
 #include "dialogtexts.h"
 #include "leadinginteger.h"
 #include "localpath.h"
+#include "playerevents.h"
 #include "resources.h"
 #include "splitoperations.h"
 #include "templatebuilder.h"
@@ -24,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
-#include <QSlider>
 
 #include <algorithm>
 #include <memory>
@@ -33,8 +35,6 @@
 namespace Id = ControlId;
 
 namespace {
-// The slider's steps: each is 1/600 of the media's length.
-constexpr int SliderSteps = 600;
 constexpr int SpinMaximum = 10000;
 constexpr std::int32_t DefaultSplitSeconds = 60;
 // The seconds box is read from this many characters at most.
@@ -47,8 +47,17 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     , m_destinations(services.prompter, services.files, services.settings, services.desktop)
     , m_outputFile(m_destinations.plainFileDefault())
 {
-    m_controls = TemplateBuilder::build(Resources::mainDialog(), this);
+    bool* const sliderHeld = services.sliderHeld;
+    m_controls = TemplateBuilder::build(Resources::mainDialog(), this,
+        [sliderHeld](const ControlTemplate& item, QWidget* dialog) -> QWidget* {
+            if (item.kind == ControlKind::Trackbar)
+                return new CPositionSlider(sliderHeld, dialog);
+            return nullptr;
+        });
     bindControls();
+    m_preview = std::make_unique<PreviewSession>(this, m_positionSlider, m_positionDisplay,
+        PreviewSession::Services { services.createGraph, services.createPreviewWindow,
+            services.prompter, services.sliderHeld });
     connectControls();
     OnInitDialog();
 }
@@ -71,7 +80,7 @@ void CSplitDialog::bindControls()
     m_splitCountSpin = qobject_cast<UpDownControl*>(control(Id::SplitCountSpin));
     m_eachSizeDisplay = qobject_cast<QLabel*>(control(Id::EachSize));
     m_positionDisplay = qobject_cast<QLabel*>(control(Id::PositionDisplay));
-    m_positionSlider = qobject_cast<QSlider*>(control(Id::PositionSlider));
+    m_positionSlider = qobject_cast<CPositionSlider*>(control(Id::PositionSlider));
 }
 
 void CSplitDialog::connectControls()
@@ -96,7 +105,9 @@ void CSplitDialog::connectControls()
     onClick(Id::Homepage, &CSplitDialog::OnHomepage);
     onClick(Id::Help, &CSplitDialog::OnHelp);
     onClick(Id::BrowseFile, &CSplitDialog::OnBrowseOutputFile);
-    connect(m_positionSlider, &QSlider::sliderReleased, this, &CSplitDialog::OnSliderReleased);
+    // Only a mouse release seeks; keyboard moves are put right by the next refresh.
+    connect(
+        m_positionSlider, &CPositionSlider::releasedCapture, this, &CSplitDialog::OnSliderReleased);
     connect(m_splitCountSpin, &UpDownControl::deltaPos, this, &CSplitDialog::OnSplitNumberDeltaPos);
 }
 
@@ -104,7 +115,7 @@ void CSplitDialog::OnInitDialog()
 {
     DoDataExchange(false);
     setWindowIcon(Resources::appIcon());
-    m_positionSlider->setRange(0, SliderSteps);
+    m_positionSlider->setRange(0, PreviewSession::SliderSteps);
     m_positionSlider->setValue(0);
     m_splitCountSpin->setRange(1, SpinMaximum);
     m_outputFolder = m_destinations.readOutputFolder();
@@ -195,11 +206,12 @@ void CSplitDialog::done(int result)
 }
 
 // Runs once, however the dialog ends (close box, Enter, Esc) or when it is destroyed unended:
-// the place where the current player is released once there is one.
+// no player outlives the window, playing or not.
 void CSplitDialog::OnDestroy()
 {
     if (std::exchange(m_destroyed, true))
         return;
+    m_preview->close();
 }
 
 // --- Window menu, help, homepage -----------------------------------------------------------
@@ -353,29 +365,40 @@ void CSplitDialog::OnBrowseOutputFolder()
     m_outputFolderBox->setText(m_outputFolder);
 }
 
-// --- Preview player hooks --------------------------------------------------------------------
-// Until the preview player exists there is never a current player: the transport buttons, the
-// time-mark buttons and the slider release do nothing.
+// --- Preview player ----------------------------------------------------------------------------
+// Each handler here does nothing while there is no current player: before the first source and
+// after a source that could not be played.
 
 int CSplitDialog::OpenPreview(const QString& path)
 {
-    Q_UNUSED(path);
-    return 1;
+    if (m_preview->open(path))
+        return 1;
+    m_sourcePath.clear();
+    ClosePreview();
+    return 0;
 }
 
 int CSplitDialog::ClosePreview()
 {
-    m_sliderPosition = 0;
-    m_positionSlider->setValue(0);
-    update();
+    m_preview->close();
+    update(); // the repaint shows 00:00:00
     return 1;
 }
 
 void CSplitDialog::RefreshPosition()
 {
-    if (m_services.sliderHeld && *m_services.sliderHeld)
-        return; // the user is dragging the thumb: neither the text nor the thumb follows
-    m_positionDisplay->setText(ClockText(0));
+    m_preview->refreshPosition();
+}
+
+bool CSplitDialog::event(QEvent* event)
+{
+    if (event->type() == PlayerEvents::PlayCommand) {
+        OnPlay();
+        return true;
+    }
+    if (event->type() == PlayerEvents::PlayPosition)
+        RefreshPosition();
+    return QDialog::event(event);
 }
 
 void CSplitDialog::paintEvent(QPaintEvent* event)
@@ -385,13 +408,22 @@ void CSplitDialog::paintEvent(QPaintEvent* event)
 }
 
 void CSplitDialog::OnPlay()
-{ }
+{
+    if (CPreviewPlayer* player = currentPlayer())
+        player->Play();
+}
 
 void CSplitDialog::OnPause()
-{ }
+{
+    if (CPreviewPlayer* player = currentPlayer())
+        player->Pause();
+}
 
 void CSplitDialog::OnStop()
-{ }
+{
+    if (CPreviewPlayer* player = currentPlayer())
+        player->Stop();
+}
 
 void CSplitDialog::OnStartTime()
 {
@@ -403,13 +435,19 @@ void CSplitDialog::OnEndTime()
     CaptureMark(m_endMark, m_endMarkTotal);
 }
 
-void CSplitDialog::CaptureMark(TimeMark& mark, std::int64_t& markTotal)
+// The mark takes the last polled position, at most about a second old. The exchange that
+// shows it rewrites every bound box, so text typed since the last read-back is replaced.
+void CSplitDialog::CaptureMark(TimeMark& mark, std::int32_t& markTotal)
 {
-    Q_UNUSED(mark);
-    Q_UNUSED(markTotal);
+    const std::optional<std::int32_t> secs = m_preview->polledSeconds();
+    if (!secs)
+        return;
+    markTotal = *secs;
+    mark = TimeMark::fromSeconds(*secs);
+    DoDataExchange(false);
 }
 
 void CSplitDialog::OnSliderReleased()
 {
-    m_sliderPosition = m_positionSlider->value();
+    m_preview->seekToSlider();
 }

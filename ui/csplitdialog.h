@@ -3,6 +3,7 @@
 
 #include "dialogservices.h"
 #include "outputdestinations.h"
+#include "previewsession.h"
 #include "timemark.h"
 
 #include <QDialog>
@@ -11,11 +12,13 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 
+class CPositionSlider;
+class CPreviewPlayer;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QSlider;
 class UpDownControl;
 enum class Panel;
 
@@ -40,11 +43,17 @@ public:
     // caller owns it.
     QMenu* createWindowMenu();
 
-    // Preview player hooks. There is no player yet: OpenPreview creates none and reports
-    // success, ClosePreview puts the slider back to 0, RefreshPosition shows 00:00:00.
+    // Makes and opens the current player for the source at `path`: 1. When the file cannot
+    // be played (the player has said so), the source path is emptied and the player closed: 0.
     int OpenPreview(const QString& path);
+    // Closes and drops the current player, if any; the slider goes back to 0. Returns 1.
     int ClosePreview();
+    // The position display and the slider's thumb follow the current player's last poll.
     void RefreshPosition();
+    // Null while there is none.
+    CPreviewPlayer* currentPlayer() const { return m_preview->player(); }
+    // The last value read from or written to the position slider.
+    int sliderPosition() const { return m_preview->sliderPosition(); }
 
     void done(int result) override;
 
@@ -71,6 +80,8 @@ public Q_SLOTS:
     void OnSliderReleased();
 
 protected:
+    // The player's position events refresh the display; its "Play" event is a click on Play.
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -82,7 +93,7 @@ private:
     void OnInitDialog();
     void OnOK();
     void OnDestroy();
-    void CaptureMark(TimeMark& mark, std::int64_t& markTotal);
+    void CaptureMark(TimeMark& mark, std::int32_t& markTotal);
     void showPanels(std::initializer_list<Panel> shown);
     QLineEdit* edit(int id) const;
     void keepOutputFolderFromBox();
@@ -97,7 +108,7 @@ private:
     UpDownControl* m_splitCountSpin = nullptr;
     QLabel* m_eachSizeDisplay = nullptr;
     QLabel* m_positionDisplay = nullptr;
-    QSlider* m_positionSlider = nullptr;
+    CPositionSlider* m_positionSlider = nullptr;
     QString m_sourceTitle; // empty while no source is open
     TimeMark m_startMark;
     TimeMark m_endMark;
@@ -105,11 +116,11 @@ private:
     std::int32_t m_splitCount = 1;
     QString m_sourcePath; // empty = no source
     std::int64_t m_totalSeconds = 0; // T, whole seconds
-    int m_sliderPosition = 0; // 0..600
-    std::int64_t m_startMarkTotal = 0; // seconds of the last capture
-    std::int64_t m_endMarkTotal = 0;
+    std::int32_t m_startMarkTotal = 0; // seconds of the last capture
+    std::int32_t m_endMarkTotal = 0;
     std::int64_t m_sourceSize = 0; // bytes, measured when the source was opened
     QString m_outputFolder; // ends in a separator when chosen with Browse
     std::int32_t m_splitSeconds = 0;
     bool m_destroyed = false; // OnDestroy has run
+    std::unique_ptr<PreviewSession> m_preview; // the current player, the slider's position
 };

@@ -1,6 +1,8 @@
-# The main window: the split dialog, its data exchange, output destinations, the split host and
-# the Qt implementations of the window's seams.
+# The main window: the split dialog, its data exchange, output destinations, the split host, the
+# preview session, slider and window, and the Qt implementations of the window's seams.
 target_sources(parvex_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/cpositionslider.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cpositionslider.h
     ${CMAKE_CURRENT_LIST_DIR}/csplitdialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/csplitdialog.h
     ${CMAKE_CURRENT_LIST_DIR}/dataexchange.cpp
@@ -15,6 +17,10 @@ target_sources(parvex_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/localpath.h
     ${CMAKE_CURRENT_LIST_DIR}/outputdestinations.cpp
     ${CMAKE_CURRENT_LIST_DIR}/outputdestinations.h
+    ${CMAKE_CURRENT_LIST_DIR}/previewsession.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/previewsession.h
+    ${CMAKE_CURRENT_LIST_DIR}/previewwindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/previewwindow.h
     ${CMAKE_CURRENT_LIST_DIR}/prompter.h
     ${CMAKE_CURRENT_LIST_DIR}/qtdesktopservices.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qtdesktopservices.h

@@ -3,6 +3,7 @@
 
 #include "desktopservices.h"
 #include "filechooser.h"
+#include "previewsession.h"
 #include "probeduration.h"
 #include "prompter.h"
 #include "settingsstore.h"
@@ -26,4 +27,10 @@ struct DialogServices
     // The application's slider-held flag: true while the left button holds the position
     // slider. Null means it is never held.
     bool* sliderHeld = nullptr;
+    // The media graph of each preview player (GstMediaGraphFactory() in the program). Null,
+    // or a null graph: the graph cannot be created, and opening a preview says so.
+    CPreviewPlayer::GraphFactory createGraph;
+    // The preview window of each player (PreviewWindow::factory() in the program). Null, or a
+    // null window: the player works without one.
+    PreviewWindowFactory createPreviewWindow;
 };

@@ -2,6 +2,7 @@
 #include "dialogharness.h"
 
 #include "controlids.h"
+#include "playerevents.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -14,10 +15,19 @@ DialogHarness::DialogHarness()
 
 CSplitDialog& DialogHarness::start()
 {
-    const DialogServices services { prompter, files, settings, desktop, [this](const std::string&) {
-                                       return duration;
-                                   } };
+    const DialogServices services { .prompter = prompter,
+        .files = files,
+        .settings = settings,
+        .desktop = desktop,
+        .probeDuration = [this](const std::string&) { return duration; },
+        .sliderHeld = &sliderHeld,
+        .createGraph = [this] { return createGraph ? createGraph() : nullptr; },
+        .createPreviewWindow =
+            [this](QWidget* owner) {
+                return createPreviewWindow ? createPreviewWindow(owner) : nullptr;
+            } };
     m_dialog = std::make_unique<CSplitDialog>(services);
+    m_dialog->installEventFilter(this);
     return *m_dialog;
 }
 
@@ -43,6 +53,24 @@ void DialogHarness::openSource(const QString& file, std::int64_t seconds)
     duration = seconds;
     files.answerNext(file);
     click(ControlId::OpenMp3);
+}
+
+bool DialogHarness::poll()
+{
+    CPreviewPlayer* player = m_dialog->currentPlayer();
+    if (!player)
+        return false;
+    const int before = positionEvents();
+    player->PollPosition();
+    QCoreApplication::sendPostedEvents(m_dialog.get(), PlayerEvents::PlayPosition);
+    return positionEvents() > before;
+}
+
+bool DialogHarness::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == PlayerEvents::PlayPosition)
+        ++m_positionEvents;
+    return QObject::eventFilter(watched, event);
 }
 
 QVariant DialogHarness::stored(const QString& name)

@@ -1,9 +1,12 @@
 // The main window with scripted services and the real settings store, as the tests drive it.
 #pragma once
 
+#include "cpreviewplayer.h"
 #include "csplitdialog.h"
 #include "fakedesktopservices.h"
+#include "fakemediagraph.h"
 #include "mp3fixture.h"
+#include "previewwindow.h"
 #include "qsettingsstore.h"
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
@@ -13,11 +16,13 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <gst/gst.h>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 
-class DialogHarness
+class DialogHarness : public QObject
 {
 public:
     DialogHarness();
@@ -28,6 +33,13 @@ public:
     QSettingsStore settings;
     // What the duration probe answers for any path; nullopt = the file cannot be measured.
     std::optional<std::int64_t> duration = 100;
+    // What the preview players' graphs answer, and what was asked of them.
+    std::shared_ptr<FakeMediaGraph::Script> graph = std::make_shared<FakeMediaGraph::Script>();
+    // Replaces the fake graph for the players made from now on (e.g. a real one).
+    CPreviewPlayer::GraphFactory createGraph = FakeMediaGraph::factory(graph);
+    // Real preview windows by default; null: players without one.
+    PreviewWindowFactory createPreviewWindow = PreviewWindow::factory();
+    bool sliderHeld = false; // the application's flag
     TempDir temp;
 
     // Constructs the dialog, which runs its start-up.
@@ -49,6 +61,11 @@ public:
     QString path(const QString& name) const;
     // Opens `file` through "Open MP3" with the probe answering `seconds`.
     void openSource(const QString& file, std::int64_t seconds);
+    // Polls the current player now, as its one-second timer does, and lets the dialog handle
+    // the position event. False without a player or when the poll posted nothing.
+    bool poll();
+    // The position events the dialog has received so far.
+    int positionEvents() const { return m_positionEvents; }
 
     // The value stored under Option/<name>, invalid when there is none.
     static QVariant stored(const QString& name);
@@ -56,12 +73,17 @@ public:
     // Forgets every setting; the store is shared by the whole test process.
     static void clearSettings();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::unique_ptr<CSplitDialog> m_dialog;
+    int m_positionEvents = 0;
 };
 
 // main() for a dialog test: settings in a temporary XDG_CONFIG_HOME set before anything reads
-// them, organization "Brennick" as in the program, offscreen unless told otherwise.
+// them, organization "Brennick" as in the program, offscreen unless told otherwise, GStreamer
+// ready for the tests that use real graphs.
 #define PARVEX_DIALOG_TEST_MAIN(TestObject)                                                        \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
@@ -70,6 +92,7 @@ private:
             QFile::encodeName(QString::fromStdString(configHome.path().string())));                \
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                                         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        gst_init(nullptr, nullptr);                                                                \
         QApplication application(argc, argv);                                                      \
         QCoreApplication::setOrganizationName(QStringLiteral("Brennick"));                         \
         TestObject test;                                                                           \

@@ -1,10 +1,14 @@
-// parvex-screenshots: renders the main window in each split mode to PNG files.
-// Usage: parvex-screenshots <folder>  (writes by-frame.png, by-size.png, by-time.png)
+// parvex-screenshots: renders the main window in each split mode, and playing a file, to PNGs.
+// Usage: parvex-screenshots <folder>
+// (writes by-frame.png, by-size.png, by-time.png and with-file.png)
 #include "controlids.h"
+#include "cpositionslider.h"
 #include "csplitdialog.h"
 #include "fakedesktopservices.h"
+#include "gstmediagraph.h"
 #include "memorysettingsstore.h"
 #include "mp3fixture.h"
+#include "previewwindow.h"
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
 #include "updowncontrol.h"
@@ -13,10 +17,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 
+#include <gst/gst.h>
+
 #include <cstdio>
+#include <functional>
 
 namespace {
 // Lets the window system map and paint the window before it is grabbed.
@@ -28,14 +36,57 @@ void settle()
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+// Runs the event loop until `done` or `timeoutMs` has passed; false on time-out.
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
 void click(const CSplitDialog& dialog, int id)
 {
     qobject_cast<QAbstractButton*>(dialog.control(id))->click();
+}
+
+QString text(const CSplitDialog& dialog, int id)
+{
+    return qobject_cast<QLabel*>(dialog.control(id))->text();
+}
+
+bool save(CSplitDialog& dialog, const QDir& folder, const char* file)
+{
+    settle();
+    const QString path = folder.filePath(QString::fromLatin1(file));
+    if (dialog.grab().save(path))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+// Moves the thumb to `position` of 600 and lets go as a drag would, then waits for the display
+// to show `clock`, which the next one-second poll brings.
+bool seekAndWait(CSplitDialog& dialog, int position, const QString& clock)
+{
+    auto* slider = qobject_cast<CPositionSlider*>(dialog.control(ControlId::PositionSlider));
+    slider->setValue(position);
+    Q_EMIT slider->releasedCapture();
+    if (waitFor([&] { return text(dialog, ControlId::PositionDisplay) == clock; }, 5000))
+        return true;
+    std::fprintf(stderr, "the display shows %s, not %s\n",
+        qPrintable(text(dialog, ControlId::PositionDisplay)), qPrintable(clock));
+    return false;
 }
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    gst_init(&argc, &argv);
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
@@ -52,14 +103,27 @@ int main(int argc, char* argv[])
     desktop.music = QStringLiteral("/home/user/Music");
     const TempDir temp;
     const auto source = temp / "Summer Song.mp3";
-    MakePatternFile(source, 4'321'000);
-    const DialogServices services { prompter, files, settings, desktop, [](const std::string&) {
-                                       return std::int64_t { 205 };
-                                   } };
+    std::string error;
+    if (!MakeMp3(source, { .seconds = 205.3 }, &error)) {
+        std::fprintf(stderr, "cannot make the MP3: %s\n", error.c_str());
+        return 1;
+    }
+    // Silent and paced like a sound card, so the poll sees the position move.
+    const DialogServices services { .prompter = prompter,
+        .files = files,
+        .settings = settings,
+        .desktop = desktop,
+        .createGraph = GstMediaGraphFactory(QStringLiteral("fakesink sync=true")),
+        .createPreviewWindow = PreviewWindow::factory() };
 
     CSplitDialog dialog(services);
     files.answerNext(QString::fromStdString(source.string()));
     click(dialog, ControlId::OpenMp3);
+    if (!dialog.currentPlayer()) {
+        std::fprintf(
+            stderr, "the file did not open: %s\n", qPrintable(prompter.texts().join(u' ')));
+        return 1;
+    }
     qobject_cast<QLineEdit*>(dialog.control(ControlId::SplitCount))->setText(QStringLiteral("3"));
     qobject_cast<UpDownControl*>(dialog.control(ControlId::SplitCountSpin))->step(1);
     dialog.show();
@@ -72,12 +136,29 @@ int main(int argc, char* argv[])
         { ControlId::ByTime, "by-time.png" } };
     for (const auto& mode : modes) {
         click(dialog, mode.radio);
-        settle();
-        const QString path = folder.filePath(QString::fromLatin1(mode.file));
-        if (!dialog.grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (!save(dialog, folder, mode.file))
             return 1;
-        }
     }
-    return 0;
+
+    // Listening: play a moment, pause, then mark 1:23 and 2:31 from the slider; paused, the
+    // display stays where the picture is taken.
+    click(dialog, ControlId::ByFrame);
+    click(dialog, ControlId::Play);
+    if (!waitFor([&] { return dialog.currentPlayer()->m_llPosition > 0; }, 5000)) {
+        std::fprintf(stderr, "the position does not move\n");
+        return 1;
+    }
+    click(dialog, ControlId::Pause);
+    if (!seekAndWait(dialog, 243, QStringLiteral("00:01:23")))
+        return 1;
+    click(dialog, ControlId::StartTime);
+    if (!seekAndWait(dialog, 442, QStringLiteral("00:02:31")))
+        return 1;
+    click(dialog, ControlId::EndTime);
+    if (!seekAndWait(dialog, 300, QStringLiteral("00:01:42")))
+        return 1;
+    if (!save(dialog, folder, "with-file.png"))
+        return 1;
+    dialog.close();
+    return prompter.shown.isEmpty() ? 0 : 1;
 }

@@ -1,0 +1,24 @@
+// Menu 130: "Full screen", "Normal size", the transport and "Close".
+#include "previewmenu.h"
+
+#include <array>
+
+namespace {
+using namespace PreviewMenu;
+
+constexpr std::array<Item, 8> Items { {
+    { FullScreen, "Full screen" },
+    { NormalSize, "Normal size" },
+    { Separator, "" },
+    { Play, "Play" },
+    { Pause, "pause" },
+    { Stop, "Stop" },
+    { Separator, "" },
+    { Close, "Close" },
+} };
+} // namespace
+
+std::span<const PreviewMenu::Item> PreviewMenu::items()
+{
+    return Items;
+}

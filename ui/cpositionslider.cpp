@@ -1,0 +1,36 @@
+// The slider-held flag follows the left button; the release is announced after the slider's own
+// handling, so the thumb has reached its last place by then.
+#include "cpositionslider.h"
+
+#include <QMouseEvent>
+
+CPositionSlider::CPositionSlider(bool* held, QWidget* parent)
+    : QSlider(parent)
+    , m_held(held)
+{ }
+
+void CPositionSlider::mousePressEvent(QMouseEvent* event)
+{
+    const bool left = event->button() == Qt::LeftButton;
+    if (left && m_held)
+        *m_held = true;
+    QSlider::mousePressEvent(event);
+    if (!left)
+        return;
+    // Keep the press even where the slider ignores it (another button held too), so that the
+    // release that clears the flag comes here.
+    event->accept();
+    update();
+}
+
+void CPositionSlider::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool left = event->button() == Qt::LeftButton;
+    if (left && m_held)
+        *m_held = false;
+    QSlider::mouseReleaseEvent(event);
+    if (!left)
+        return;
+    update();
+    Q_EMIT releasedCapture();
+}
