@@ -121,8 +121,8 @@ void PreviewWindow::restoreFromScreen(bool show)
 {
     m_videoPlacement.reset();
     setWindowFlags(m_savedFlags);
-    move(m_savedGeometry.topLeft());
     fixClientSize(m_savedGeometry.size());
+    setGeometry(m_savedGeometry);
     QWidget::setVisible(show);
     if (m_ownerDialog) {
         m_ownerDialog->raise();
