@@ -25,6 +25,9 @@ int CSplitApp::run()
         .createPreviewWindow = PreviewWindow::factory() };
     // Messages of the dialog's start-up come before it can own them; later ones are owned.
     CSplitDialog dialog(services);
+    // Modal toward its (absent) parent only: exec() would otherwise block every other window,
+    // the preview window with its close box, popup menu and Escape included.
+    dialog.setWindowModality(Qt::WindowModal);
     prompter.setOwner(&dialog);
     files.setOwner(&dialog);
     dialog.exec(); // OK or Cancel: the program ends either way
