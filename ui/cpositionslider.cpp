@@ -9,6 +9,13 @@ CPositionSlider::CPositionSlider(bool* held, QWidget* parent)
     , m_held(held)
 { }
 
+TemplateBuilder::Factory CPositionSlider::templateFactory(bool* held)
+{
+    return [held](const ControlTemplate& control, QWidget* dialog) -> QWidget* {
+        return control.kind == ControlKind::Trackbar ? new CPositionSlider(held, dialog) : nullptr;
+    };
+}
+
 void CPositionSlider::mousePressEvent(QMouseEvent* event)
 {
     const bool left = event->button() == Qt::LeftButton;

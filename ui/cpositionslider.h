@@ -1,6 +1,8 @@
 // The position slider of the "By frame" panel: reports while the left button holds it.
 #pragma once
 
+#include "templatebuilder.h"
+
 #include <QSlider>
 
 // Sets the application's slider-held flag while the left button is down on it, so that the
@@ -12,6 +14,9 @@ class CPositionSlider : public QSlider
 public:
     // `held` (borrowed, may be null) is the application's slider-held flag.
     explicit CPositionSlider(bool* held, QWidget* parent = nullptr);
+
+    // For TemplateBuilder::build: a CPositionSlider for the trackbar, the default for the rest.
+    static TemplateBuilder::Factory templateFactory(bool* held);
 
 Q_SIGNALS:
     // The left button was released after a press on the slider, on the thumb or on the

@@ -4,7 +4,6 @@
 #include "caboutdlg.h"
 #include "controlids.h"
 #include "cpositionslider.h"
-#include "cpreviewplayer.h"
 #include "dataexchange.h"
 #include "dialogsplithost.h"
 #include "dialogtexts.h"
@@ -47,13 +46,8 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     , m_destinations(services.prompter, services.files, services.settings, services.desktop)
     , m_outputFile(m_destinations.plainFileDefault())
 {
-    bool* const sliderHeld = services.sliderHeld;
-    m_controls = TemplateBuilder::build(Resources::mainDialog(), this,
-        [sliderHeld](const ControlTemplate& item, QWidget* dialog) -> QWidget* {
-            if (item.kind == ControlKind::Trackbar)
-                return new CPositionSlider(sliderHeld, dialog);
-            return nullptr;
-        });
+    m_controls = TemplateBuilder::build(
+        Resources::mainDialog(), this, CPositionSlider::templateFactory(services.sliderHeld));
     bindControls();
     m_preview = std::make_unique<PreviewSession>(this, m_positionSlider, m_positionDisplay,
         PreviewSession::Services { services.createGraph, services.createPreviewWindow,
@@ -409,20 +403,17 @@ void CSplitDialog::paintEvent(QPaintEvent* event)
 
 void CSplitDialog::OnPlay()
 {
-    if (CPreviewPlayer* player = currentPlayer())
-        player->Play();
+    m_preview->play();
 }
 
 void CSplitDialog::OnPause()
 {
-    if (CPreviewPlayer* player = currentPlayer())
-        player->Pause();
+    m_preview->pause();
 }
 
 void CSplitDialog::OnStop()
 {
-    if (CPreviewPlayer* player = currentPlayer())
-        player->Stop();
+    m_preview->stop();
 }
 
 void CSplitDialog::OnStartTime()

@@ -66,6 +66,24 @@ void PreviewSession::close()
     m_slider->setValue(0);
 }
 
+void PreviewSession::play()
+{
+    if (m_player)
+        m_player->Play();
+}
+
+void PreviewSession::pause()
+{
+    if (m_player)
+        m_player->Pause();
+}
+
+void PreviewSession::stop()
+{
+    if (m_player)
+        m_player->Stop();
+}
+
 std::optional<std::int32_t> PreviewSession::polledSeconds() const
 {
     if (!m_player)

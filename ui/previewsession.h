@@ -46,6 +46,10 @@ public:
     void close();
     // Null while there is none.
     CPreviewPlayer* player() const { return m_player.get(); }
+    // The transport of the current player; nothing without one.
+    void play();
+    void pause();
+    void stop();
 
     // Whole seconds of the last poll (0 before the first); nullopt without a player.
     std::optional<std::int32_t> polledSeconds() const;
