@@ -44,6 +44,7 @@ PreviewSession::~PreviewSession() = default;
 
 bool PreviewSession::open(const QString& path)
 {
+    m_player.reset(); // one player at a time: the old one closes before the new one opens
     std::unique_ptr<PreviewWindow> window
         = m_services.createWindow ? m_services.createWindow(m_dialog) : nullptr;
     PreviewWindow* const windowOfPlayer = window.get();
