@@ -83,7 +83,9 @@ void UpDownControl::step(int delta)
 
 bool UpDownControl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_buddy && event->type() == QEvent::KeyPress && isEnabled()) {
+    // The type is tested first: while the buddy is being destroyed, comparing it with the
+    // QPointer would downcast an object that is no longer a QLineEdit.
+    if (event->type() == QEvent::KeyPress && watched == m_buddy && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             step(key == Qt::Key_Up ? 1 : -1);
