@@ -52,7 +52,7 @@ CPreviewPlayer::~CPreviewPlayer()
 
 int CPreviewPlayer::OpenMedia(const QString& path)
 {
-    m_szFile = path.left(kMaxTextChars);
+    m_szFile = path; // whole: any path the system accepts plays; only the caption is cut
     m_State = PlayState::Stopped;
     m_lVolume = 0;
     CreatePreviewWindow();

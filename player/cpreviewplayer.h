@@ -51,7 +51,8 @@ public:
     ~CPreviewPlayer() override;
 
     // 1 when opened (Stopped at 0, paused on the first sample, nothing sounding); 0 when not,
-    // after one failure message; the player is then closed. `path` is cut to 259 characters.
+    // after one failure message; the player is then closed. The caption shows at most 259
+    // characters of the name; the path itself is used whole.
     int OpenMedia(const QString& path);
     void CloseMedia();
     void Play();

@@ -34,11 +34,13 @@ bool CPreviewPlayer::EnterFullScreen()
     VideoView* view = m_services.view.get();
     if (!m_graph || !view)
         return false;
-    const QSize screen = view->screenSize();
-    view->stretchOverScreen();
+    // Asked first: a size that cannot be had (between a stop and the next preroll) must not
+    // leave a stretched window that Escape could no longer restore.
     QSize native;
     if (hr::failed(m_graph->videoSize(native)))
-        return false; // the window stays stretched, and full screen is not entered
+        return false;
+    const QSize screen = view->screenSize();
+    view->stretchOverScreen();
     view->placeVideo(FullScreenVideoRect(screen, native));
     m_dwLastActivity = m_services.clock();
     m_idleTimer.start(kIdlePeriodMs, this);

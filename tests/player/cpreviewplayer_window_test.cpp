@@ -55,6 +55,15 @@ TEST_F(PreviewPlayerTest, fullScreenPlacesTheVideoAndEscapeLeavesIt)
     EXPECT_EQ(view->calls, QStringList({ "restore show", "clientSize 320x240" }));
 }
 
+TEST_F(PreviewPlayerTest, fullScreenWithoutAVideoSizeLeavesTheWindowAlone)
+{
+    openVideo({ 64, 48 });
+    graph->hasVideo = false; // no size to be had, as between a stop and the next preroll
+    EXPECT_FALSE(player->SwitchFullScreen());
+    EXPECT_FALSE(player->m_bFullScreen);
+    EXPECT_TRUE(view->calls.isEmpty());
+}
+
 TEST_F(PreviewPlayerTest, fullScreenDoesNothingForAudio)
 {
     open();
