@@ -1,11 +1,9 @@
 // playbin driven from the GUI thread: state changes checked, positions converted to 100 ns.
 #include "gstmediagraph.h"
 
-#include "filereader.h"
 #include "mediatime.h"
-#include "mpegframescan.h"
-#include "mpegstreamlocator.h"
 #include "playerevents.h"
+#include "probeduration.h"
 
 #include <QFile>
 
@@ -17,18 +15,6 @@
 namespace {
 
 constexpr std::int64_t kNsPerMediaTime = GST_SECOND / kMediaTimePerSecond;
-
-// nullopt for anything that is not a bare MPEG audio stream (containers, other codecs).
-std::optional<std::int64_t> exactMpegAudioLength(const QByteArray& localPath)
-{
-    FileReader reader;
-    if (!reader.open(localPath.toStdString()))
-        return std::nullopt;
-    const auto start = FindMpegAudioStart(reader);
-    if (!start)
-        return std::nullopt;
-    return ScanMpegAudioLength(reader, *start);
-}
 
 QString errorText(GstMessage* message)
 {
@@ -106,7 +92,7 @@ HResult GstMediaGraph::renderFile(const QString& path)
         if (!message || GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
             return hr::Fail;
     }
-    m_exactLength = exactMpegAudioLength(localPath);
+    m_exactLength = ExactMpegMediaTime(localPath.toStdString());
     return hr::Ok;
 }
 

@@ -7,15 +7,34 @@
 #include "mpegframescan.h"
 #include "mpegstreamlocator.h"
 
+namespace {
+
+std::optional<std::int64_t> scanMpegAudio(FileReader& reader)
+{
+    const auto start = FindMpegAudioStart(reader);
+    if (!start)
+        return std::nullopt;
+    return ScanMpegAudioLength(reader, *start);
+}
+
+} // namespace
+
+std::optional<std::int64_t> ExactMpegMediaTime(const std::string& path)
+{
+    FileReader reader;
+    if (!reader.open(path))
+        return std::nullopt;
+    return scanMpegAudio(reader);
+}
+
 std::optional<std::int64_t> ProbeMediaTime(const std::string& path)
 {
+    // Missing, empty, folders and FIFOs fail here at once, before GStreamer could wait on them.
     FileReader reader;
     if (!reader.open(path) || reader.fileSize() == 0)
         return std::nullopt;
-    if (const auto start = FindMpegAudioStart(reader)) {
-        if (const auto length = ScanMpegAudioLength(reader, *start))
-            return length;
-    }
+    if (const auto length = scanMpegAudio(reader))
+        return length;
     return DiscoverDuration(path);
 }
 

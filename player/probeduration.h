@@ -12,3 +12,7 @@ std::optional<std::int64_t> ProbeDuration(const std::string& path);
 
 // The same measurement in 100-ns units (media time), before truncation to whole seconds.
 std::optional<std::int64_t> ProbeMediaTime(const std::string& path);
+
+// The exact length of a bare MPEG audio stream (tags allowed), by frame count; nullopt for
+// anything else, without asking GStreamer.
+std::optional<std::int64_t> ExactMpegMediaTime(const std::string& path);
