@@ -32,11 +32,6 @@ bool seek(std::FILE* stream, std::int64_t offset, int origin)
 }
 #endif
 
-int lastErrorOr(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
 // end - start rounded up to whole blocks, saturating instead of overflowing.
 std::int64_t blockLength(ByteRange range)
 {
@@ -52,10 +47,15 @@ std::int64_t blockLength(ByteRange range)
 
 CopyOutcome failure(CopyError error, std::int64_t written)
 {
-    return { error, lastErrorOr(EIO), written };
+    return { error, LastErrorOr(EIO), written };
 }
 
 } // namespace
+
+int LastErrorOr(int fallback)
+{
+    return errno != 0 ? errno : fallback;
+}
 
 std::int64_t MeasureFileSize(std::FILE* stream)
 {
@@ -87,7 +87,7 @@ bool IsSameFile(const std::string& a, const std::string& b)
 int CloseOutput(std::FILE* stream)
 {
     errno = 0;
-    return std::fclose(stream) == 0 ? 0 : lastErrorOr(EIO);
+    return std::fclose(stream) == 0 ? 0 : LastErrorOr(EIO);
 }
 
 std::int64_t CopiedByteCount(ByteRange range, std::int64_t size)

@@ -41,6 +41,9 @@ bool FileExists(const std::string& path);
 // True when both paths name the same existing file, however spelled (links, "..", symlinks).
 bool IsSameFile(const std::string& a, const std::string& b);
 
+// errno when a failed call set it, else `fallback` (some failures leave errno at 0).
+int LastErrorOr(int fallback);
+
 // Closes a stream that was written; 0, or the errno of a flush that failed at closing.
 int CloseOutput(std::FILE* stream);
 

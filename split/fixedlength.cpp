@@ -1,8 +1,6 @@
 // The fixed-length split: pieces of K seconds each, the last one holding what remains.
 #include "byteoffsets.h"
-#include "filecopy.h"
 #include "leadinginteger.h"
-#include "partnames.h"
 #include "splitjob.h"
 #include "splitoperations.h"
 
@@ -22,19 +20,6 @@ SplitResult SplitFixedLength(const FixedLengthRequest& request, SplitHost& host)
     if (!job.openSource(request.sourcePath))
         return job.result();
     const std::int64_t size = job.sourceSize();
-    const auto rangeOf = [&](std::int64_t i) {
-        return FixedLengthRange(i, total, size, secondsPerPart);
-    };
-    std::int64_t planned = 0;
-    for (std::int64_t i = 0; i < count; ++i)
-        planned += CopiedByteCount(rangeOf(i), size);
-    job.setPlannedBytes(planned);
-
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::string path
-            = OutputPathInFolder(request.outputFolder, MakePartFileName(request.sourcePath, i));
-        if (job.refuseSource(path) || !job.writePiece(path, rangeOf(i)))
-            return job.result();
-    }
-    return job.finish();
+    return job.writeNumberedParts(request.outputFolder, count,
+        [&](std::int64_t i) { return FixedLengthRange(i, total, size, secondsPerPart); });
 }

@@ -2,21 +2,13 @@
 #include "splitjob.h"
 
 #include "filecopy.h"
+#include "partnames.h"
 #include "splitmessages.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <utility>
-
-namespace {
-
-int lastErrorOr(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
-} // namespace
 
 SplitJob::SplitJob(SplitHost& host)
     : m_host(host)
@@ -31,7 +23,7 @@ bool SplitJob::openSource(const std::string& path)
 {
     errno = 0;
     m_source = std::fopen(path.c_str(), "rb");
-    int error = m_source ? 0 : lastErrorOr(ENOENT);
+    int error = m_source ? 0 : LastErrorOr(ENOENT);
     std::error_code ec;
     if (m_source && std::filesystem::is_directory(path, ec)) {
         std::fclose(std::exchange(m_source, nullptr));
@@ -46,7 +38,7 @@ bool SplitJob::openSource(const std::string& path)
     errno = 0;
     m_sourceSize = MeasureFileSize(m_source);
     if (m_sourceSize < 0) {
-        fail(SplitMessages::CannotReadSource, lastErrorOr(EIO));
+        fail(SplitMessages::CannotReadSource, LastErrorOr(EIO));
         return false;
     }
     return true;
@@ -68,7 +60,7 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
     errno = 0;
     m_output = std::fopen(path.c_str(), "wb");
     if (!m_output) {
-        fail(SplitMessages::CannotOpenOutput, lastErrorOr(EIO));
+        fail(SplitMessages::CannotOpenOutput, LastErrorOr(EIO));
         return false;
     }
     std::setvbuf(m_output, nullptr, _IONBF, 0); // a short write shows at once, not at closing
@@ -108,6 +100,22 @@ SplitResult SplitJob::finish()
     m_result.status = SplitStatus::Done;
     m_host.showDone();
     return m_result;
+}
+
+SplitResult SplitJob::writeNumberedParts(const std::string& folder, std::int64_t count,
+    const std::function<ByteRange(std::int64_t index)>& rangeOf)
+{
+    std::int64_t planned = 0;
+    for (std::int64_t i = 0; i < count; ++i)
+        planned += CopiedByteCount(rangeOf(i), m_sourceSize);
+    setPlannedBytes(planned);
+
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::string path = OutputPathInFolder(folder, MakePartFileName(m_sourcePath, i));
+        if (refuseSource(path) || !writePiece(path, rangeOf(i)))
+            return m_result;
+    }
+    return finish();
 }
 
 void SplitJob::fail(std::string_view message, int errorNumber)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +40,11 @@ public:
 
     // Closes the source, switches the busy sign off and shows "Splitting is done!".
     SplitResult finish();
+
+    // Writes pieces 0..count-1 as "<source name>_<i>.mp3" into `folder`, piece i holding
+    // rangeOf(i), each refused if it is the source; then finish(). Needs an open source.
+    SplitResult writeNumberedParts(const std::string& folder, std::int64_t count,
+        const std::function<ByteRange(std::int64_t index)>& rangeOf);
 
     const SplitResult& result() const { return m_result; }
 

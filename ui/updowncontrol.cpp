@@ -1,6 +1,8 @@
 // Up-down arrows: paint, mouse and arrow-key stepping of the buddy's integer.
 #include "updowncontrol.h"
 
+#include "leadinginteger.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -8,36 +10,12 @@
 #include <QStyleOptionButton>
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace {
 // Holding an arrow repeats its step after this delay, then at this interval (milliseconds).
 constexpr int RepeatDelayMs = 400;
 constexpr int RepeatIntervalMs = 60;
-
-// The leading integer as scanf("%d") reads it: blanks skipped, an optional sign, the digits up
-// to the first other character; nullopt when no digit follows. Saturates instead of wrapping.
-std::optional<int> leadingInteger(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
-        negative = text.at(i++) == u'-';
-    const auto isDigit = [&text](qsizetype at) {
-        return at < text.size() && text.at(at) >= u'0' && text.at(at) <= u'9';
-    };
-    if (!isDigit(i))
-        return std::nullopt;
-    constexpr long long Limit = std::numeric_limits<int>::max();
-    long long value = 0;
-    for (; isDigit(i); ++i)
-        value = std::min(value * 10 + (text.at(i).unicode() - u'0'), Limit + 1);
-    value = negative ? -value : std::min(value, Limit);
-    return static_cast<int>(std::max<long long>(value, std::numeric_limits<int>::min()));
-}
 } // namespace
 
 UpDownControl::UpDownControl(QWidget* parent)
@@ -65,7 +43,8 @@ int UpDownControl::position() const
 {
     const int low = std::min(m_minimum, m_maximum);
     const int high = std::max(m_minimum, m_maximum);
-    const std::optional<int> value = m_buddy ? leadingInteger(m_buddy->text()) : std::nullopt;
+    const std::optional<std::int32_t> value
+        = m_buddy ? ParseLeadingInteger(m_buddy->text().toStdString()) : std::nullopt;
     return std::clamp(value.value_or(m_minimum), low, high);
 }
 
