@@ -13,6 +13,7 @@
 #include "resources.h"
 #include "splitoperations.h"
 #include "templatebuilder.h"
+#include "textview.h"
 #include "updowncontrol.h"
 
 #include <QAbstractButton>
@@ -228,9 +229,7 @@ QMenu* CSplitDialog::createWindowMenu()
     menu->addAction(QStringLiteral("Minimize"), this, &QWidget::showMinimized);
     menu->addAction(QStringLiteral("Close"), this, &QWidget::close);
     menu->addSeparator();
-    const std::string_view about = Resources::AboutMenuText;
-    menu->addAction(QString::fromUtf8(about.data(), static_cast<qsizetype>(about.size())), this,
-        &CSplitDialog::OnAbout);
+    menu->addAction(fromTextView(Resources::AboutMenuText), this, &CSplitDialog::OnAbout);
     return menu;
 }
 

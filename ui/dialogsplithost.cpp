@@ -4,16 +4,10 @@
 #include "localpath.h"
 #include "prompter.h"
 #include "splitmessages.h"
+#include "textview.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-
-namespace {
-QString toText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-} // namespace
 
 DialogSplitHost::DialogSplitHost(Prompter& prompter)
     : m_prompter(prompter)
@@ -26,12 +20,12 @@ DialogSplitHost::~DialogSplitHost()
 
 void DialogSplitHost::showError(std::string_view text)
 {
-    m_prompter.error(toText(text));
+    m_prompter.error(fromTextView(text));
 }
 
 void DialogSplitHost::showFileError(std::string_view text)
 {
-    m_prompter.frameworkMessage(toText(text));
+    m_prompter.frameworkMessage(fromTextView(text));
 }
 
 bool DialogSplitHost::confirmReplace(const std::string& path)
@@ -53,5 +47,5 @@ void DialogSplitHost::setBusy(bool busy)
 
 void DialogSplitHost::showDone()
 {
-    m_prompter.message(QStringLiteral("Message"), toText(SplitMessages::Done));
+    m_prompter.message(QStringLiteral("Message"), fromTextView(SplitMessages::Done));
 }

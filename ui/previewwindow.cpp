@@ -4,6 +4,7 @@
 #include "cpreviewplayer.h"
 #include "previewmenu.h"
 #include "previewplacement.h"
+#include "textview.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -20,10 +21,6 @@ constexpr Qt::WindowFlags WindowedFlags = Qt::Window | Qt::CustomizeWindowHint |
 constexpr Qt::WindowFlags StretchedFlags
     = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
-QString fromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 PreviewWindow::PreviewWindow(QWidget* ownerDialog)
@@ -197,14 +194,14 @@ void PreviewWindow::mouseReleaseEvent(QMouseEvent* event)
 
 QMenu* PreviewWindow::createPopupMenu()
 {
-    auto* menu = new QMenu(fromView(PreviewMenu::Title), this);
+    auto* menu = new QMenu(fromTextView(PreviewMenu::Title), this);
     const PreviewMenuState state = m_player ? m_player->menuState() : PreviewMenuState {};
     for (const PreviewMenu::Item& item : PreviewMenu::items()) {
         if (item.id == PreviewMenu::Separator) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(fromView(item.text));
+        QAction* action = menu->addAction(fromTextView(item.text));
         action->setData(item.id);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });

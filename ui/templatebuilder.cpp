@@ -2,6 +2,7 @@
 #include "templatebuilder.h"
 
 #include "resources.h"
+#include "textview.h"
 #include "updowncontrol.h"
 
 #include <QFontMetrics>
@@ -17,11 +18,6 @@
 namespace {
 // The 32-pixel icon that a static icon control shows.
 constexpr int IconSize = 32;
-
-QString text(std::string_view caption)
-{
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-}
 
 // value * numerator / denominator rounded half away from zero, as dialog-unit mapping does.
 int mulDiv(int value, int numerator, int denominator)
@@ -60,7 +56,7 @@ void configureLabel(QLabel* label, const ControlTemplate& control)
         return;
     }
     label->setTextFormat(Qt::PlainText);
-    label->setText(text(control.caption));
+    label->setText(fromTextView(control.caption));
 }
 
 // Gives a widget of the kind's class its caption and the look the template asks for; a widget
@@ -73,14 +69,14 @@ void configure(QWidget* widget, const ControlTemplate& control)
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         configureLabel(label, control);
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setText(text(control.caption));
+        button->setText(fromTextView(control.caption));
         button->setAutoDefault(false);
         button->setDefault((control.style & StyleDefaultButton) != 0);
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
-        radio->setText(text(control.caption));
+        radio->setText(fromTextView(control.caption));
         radio->setAutoExclusive(true);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-        group->setTitle(text(control.caption));
+        group->setTitle(fromTextView(control.caption));
     } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
         slider->setOrientation(Qt::Horizontal);
         slider->setTickPosition(QSlider::NoTicks);
@@ -137,7 +133,7 @@ QWidget* makeControl(
 QHash<int, QWidget*> TemplateBuilder::build(
     const DialogTemplate& dialogTemplate, QWidget* dialog, const Factory& factory)
 {
-    dialog->setWindowTitle(text(dialogTemplate.caption));
+    dialog->setWindowTitle(fromTextView(dialogTemplate.caption));
 
     QHash<int, QWidget*> widgets;
     QWidget* previous = nullptr; // the control before the current one, in template order
