@@ -42,9 +42,9 @@ public:
     // Places the video at `videoRect` (client coordinates) while stretched over the screen;
     // the rest of the window stays black.
     virtual void placeVideo(const QRect& videoRect) = 0;
-    // Back from stretchOverScreen(): the saved frame and geometry, shown when `show`, hidden
-    // otherwise, the video fitting the client area again; then the owner dialog is raised
-    // above it and the window loses its stay-on-top.
+    // Back from stretchOverScreen(): the saved frame and geometry without stay-on-top, the
+    // video fitting the client area again; the owner dialog is raised, then the window, when
+    // `show`, is shown above it as the active window; otherwise it is hidden.
     virtual void restoreFromScreen(bool show) = 0;
 
     // Shows or blanks the mouse pointer over the window.

@@ -121,9 +121,13 @@ void PreviewWindow::restoreFromScreen(bool show)
     fixClientSize(m_savedGeometry.size());
     setGeometry(m_savedGeometry);
     QWidget::setVisible(show);
-    if (m_ownerDialog) {
+    if (m_ownerDialog)
         m_ownerDialog->raise();
-        m_ownerDialog->activateWindow();
+    // The shown window ends on top and active, so that a second Escape reaches it and not the
+    // dialog, which Escape would end.
+    if (show) {
+        raise();
+        activateWindow();
     }
 }
 
