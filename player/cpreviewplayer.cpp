@@ -139,12 +139,13 @@ void CPreviewPlayer::Stop()
         return;
     if (m_State == PlayState::Paused || m_State == PlayState::Running) {
         m_idleTimer.stop();
-        // Results unchecked on purpose: whatever fails here, the next Play starts the graph
-        // from where it was left, and the poll shows where that is.
-        m_graph->stop();
+        // Paused, not stopped: a stopped graph lets go of the file and would have to open it
+        // again (gone if it was removed or unmounted meanwhile) to play. Results unchecked on
+        // purpose: whatever fails here, the next Play starts the graph from where it was left,
+        // and the poll shows where that is.
+        m_graph->pause();
         m_State = PlayState::Stopped;
         m_graph->setPosition(0);
-        m_graph->pause();
     }
     RefreshTitle();
 }

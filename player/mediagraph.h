@@ -40,8 +40,8 @@ public:
 
     virtual HResult run() = 0;
     virtual HResult pause() = 0;
-    // Stops streaming. The position is not kept: a pause() or run() that follows starts from
-    // the beginning unless a position is set after it.
+    // Stops streaming and lets go of the file, before the graph is destroyed. A pause() or
+    // run() that follows opens the file again and starts from the beginning.
     virtual HResult stop() = 0;
 
     // The position played now. May fail for a moment after a state change or a seek.

@@ -131,7 +131,7 @@ TEST_F(PreviewPlayerTest, transportFollowsTheStateTable)
     graph->calls.clear();
     player->Stop();
     EXPECT_EQ(player->m_State, PlayState::Stopped);
-    EXPECT_EQ(graph->calls, QStringList({ "stop", "setPosition 0", "pause" }));
+    EXPECT_EQ(graph->calls, QStringList({ "pause", "setPosition 0" }));
     EXPECT_EQ(view->caption, "song.mp3  ");
 
     graph->calls.clear();
@@ -214,7 +214,7 @@ TEST_F(PreviewPlayerTest, endOfMediaStopsAndRewindsOtherEventsAreIgnored)
     graph->raiseEvent(GraphEventCode::Complete);
     PumpPosted();
     EXPECT_EQ(player->m_State, PlayState::Stopped);
-    EXPECT_EQ(graph->calls, QStringList({ "stop", "setPosition 0", "pause" }));
+    EXPECT_EQ(graph->calls, QStringList({ "pause", "setPosition 0" }));
 }
 
 TEST_F(PreviewPlayerTest, closingWhilePlayingStopsAndReleasesEverything)
