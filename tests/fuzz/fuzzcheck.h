@@ -1,0 +1,15 @@
+// The fuzz targets' assertion: active in every build type (NDEBUG does not remove it) and fatal,
+// so that libFuzzer saves the input and the replay driver fails.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+[[noreturn]] inline void FuzzCheckFailed(const char* condition, const char* file, int line)
+{
+    std::fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, condition);
+    std::abort();
+}
+
+#define FUZZ_CHECK(condition)                                                                      \
+    ((condition) ? static_cast<void>(0) : FuzzCheckFailed(#condition, __FILE__, __LINE__))

@@ -1,0 +1,26 @@
+// Fuzz target: the command line's START and END parser. A time it accepts reads the same when
+// written back as H:M:S; a refusal always says why.
+#include "fuzzcheck.h"
+#include "fuzztarget.h"
+#include "timeargument.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::string error;
+    const auto mark = ParseTimeArgument(text, &error);
+    if (!mark) {
+        FUZZ_CHECK(!error.empty());
+        return 0;
+    }
+    FUZZ_CHECK(error.empty());
+    FUZZ_CHECK(std::count(text.begin(), text.end(), ':') <= 2);
+    const std::string written = std::to_string(mark->hours) + ":" + std::to_string(mark->minutes)
+        + ":" + std::to_string(mark->seconds);
+    FUZZ_CHECK(ParseTimeArgument(written) == mark);
+    return 0;
+}
