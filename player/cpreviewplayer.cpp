@@ -243,8 +243,16 @@ void CPreviewPlayer::DrainGraphEvents()
     if (!m_graph)
         return;
     while (const auto graphEvent = m_graph->nextEvent()) {
-        if (graphEvent->code == GraphEventCode::Complete)
+        if (graphEvent->code == GraphEventCode::Complete) {
             Stop();
+        } else if (graphEvent->code == GraphEventCode::ErrorAbort) {
+            // Streaming has ended on the error: the graph would neither play on nor say more.
+            // Closed first, so that nothing else arrives while the box is up.
+            CloseMedia();
+            if (m_services.reportFailure)
+                m_services.reportFailure(graphEvent->text);
+            return;
+        }
     }
 }
 

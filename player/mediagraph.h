@@ -12,10 +12,10 @@
 
 class QObject;
 
-// Codes of the events a graph reports; the player acts on Complete only.
+// Codes of the events a graph reports.
 enum class GraphEventCode : int {
     Complete = 1, // the media has played to its end; the graph stays running
-    ErrorAbort = 3, // playback stopped on an error; `text` says which
+    ErrorAbort = 3, // playback stopped on an error; `text` is the framework's own account
 };
 
 struct GraphEvent

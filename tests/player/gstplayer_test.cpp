@@ -30,11 +30,12 @@ protected:
         player = makePlayer();
     }
 
-    std::unique_ptr<CPreviewPlayer> makePlayer()
+    std::unique_ptr<CPreviewPlayer> makePlayer(
+        const QString& audioSink = QStringLiteral("fakesink sync=true"))
     {
         view = std::make_shared<FakeVideoView::Log>();
         CPreviewPlayer::Services services;
-        services.createGraph = GstMediaGraphFactory(QStringLiteral("fakesink sync=true"));
+        services.createGraph = GstMediaGraphFactory(audioSink);
         services.view = std::make_unique<FakeVideoView>(view);
         services.reportFailure = [this](const QString& text) {
             failures << text;
@@ -134,6 +135,18 @@ TEST_F(GstPlayerTest, endOfMediaLeavesThePlayerStoppedAtTheStartOfTheOpenFile)
     ASSERT_TRUE(pollUntil([](std::int64_t p) { return p > 0; }));
     EXPECT_LT(player->m_llPosition, 1500 * kMillisecond);
     EXPECT_TRUE(failures.isEmpty());
+}
+
+TEST_F(GstPlayerTest, anErrorWhilePlayingClosesThePlayerWithTheFrameworksText)
+{
+    // identity fails the stream after 20 buffers (about half a second), as a lost device would.
+    player = makePlayer(QStringLiteral("identity error-after=20 ! fakesink sync=true"));
+    ASSERT_EQ(player->OpenMedia(file("tone.mp3")), 1);
+    player->Play();
+    ASSERT_TRUE(PumpUntil([&] { return !failures.isEmpty(); }));
+    EXPECT_EQ(failures, QStringList({ "Failed after iterations as requested." }));
+    EXPECT_EQ(player->m_State, PlayState::Closed);
+    EXPECT_EQ(view->calls.last(), "destroy");
 }
 
 TEST_F(GstPlayerTest, closingWhilePlayingReleasesTheGraph)

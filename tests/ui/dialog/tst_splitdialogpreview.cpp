@@ -311,6 +311,30 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(h->path(QStringLiteral("cut.mp3"))));
     }
 
+    void playbackError_closesThePreviewWithTheFrameworksTextAndTheDialogGoesOn()
+    {
+        startWithSource();
+        h->click(Id::Play);
+        const QString error = QStringLiteral("Could not read from resource.");
+        h->graph->raiseEvent(GraphEventCode::ErrorAbort, error);
+        QTRY_VERIFY(!h->graph->alive);
+        QCOMPARE(h->prompter.shown,
+            QList<ScriptedPrompter::Shown>({ { Kind::Message, QStringLiteral("PARVEX"), error } }));
+        QCOMPARE(h->dialog().currentPlayer()->m_State, PlayState::Closed);
+        QVERIFY(previewWindows().constFirst()->isHidden());
+        h->click(Id::Play); // nothing left to play, and nothing said
+
+        // The source stays: a cut works, and so does opening it again.
+        h->setText(Id::EndSeconds, QStringLiteral("30"));
+        h->setText(Id::OutputFile, h->path(QStringLiteral("cut.mp3")));
+        h->click(Id::StartRange);
+        QCOMPARE(h->prompter.texts(), QStringList({ error, QStringLiteral("Splitting is done!") }));
+        h->openSource(m_source, 240);
+        h->click(Id::Play);
+        QCOMPARE(h->dialog().currentPlayer()->m_State, PlayState::Running);
+        QVERIFY(h->graph->alive);
+    }
+
     void closeBox_whilePlaying_releasesThePlayer()
     {
         startWithSource();
