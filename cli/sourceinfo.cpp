@@ -1,31 +1,13 @@
 // The source as the window learns it on opening: its total time and byte size.
 #include "sourceinfo.h"
 
+#include "fileaccess.h"
 #include "probeduration.h"
 #include "splitmessages.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
-
-namespace {
-
-// The byte size of a file that opens for reading; a folder opens on Linux but is no source.
-std::optional<std::int64_t> readableFileSize(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::nullopt;
-    struct stat info = {};
-    const bool ok = fstat(fileno(file), &info) == 0 && !S_ISDIR(info.st_mode);
-    std::fclose(file);
-    if (!ok)
-        return std::nullopt;
-    return static_cast<std::int64_t>(info.st_size);
-}
-
-} // namespace
 
 std::string SourceInfo::titleLine() const
 {
@@ -44,7 +26,7 @@ std::optional<SourceInfo> SourceInfo::load(
         *failure = kCannotMeasure;
         return std::nullopt;
     }
-    const auto size = readableFileSize(path);
+    const auto size = RegularFileSize(path);
     if (!size) {
         *failure = SplitMessages::CannotOpenSource;
         return std::nullopt;

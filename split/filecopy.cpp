@@ -1,9 +1,10 @@
 // Block copy through the standard streams, with 64-bit positions.
 #include "filecopy.h"
 
+#include "fileaccess.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -11,26 +12,11 @@ namespace {
 
 constexpr std::int64_t BlockSize = 512;
 
-#if defined(_WIN32)
-std::int64_t tell(std::FILE* stream)
-{
-    return _ftelli64(stream);
-}
-bool seek(std::FILE* stream, std::int64_t offset, int origin)
-{
-    return _fseeki64(stream, offset, origin) == 0;
-}
-#else
 static_assert(sizeof(off_t) >= 8, "build with 64-bit file offsets");
-std::int64_t tell(std::FILE* stream)
-{
-    return ftello(stream);
-}
 bool seek(std::FILE* stream, std::int64_t offset, int origin)
 {
     return fseeko(stream, static_cast<off_t>(offset), origin) == 0;
 }
-#endif
 
 // end - start rounded up to whole blocks, saturating instead of overflowing.
 std::int64_t blockLength(ByteRange range)
@@ -51,44 +37,6 @@ CopyOutcome failure(CopyError error, std::int64_t written)
 }
 
 } // namespace
-
-int LastErrorOr(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
-std::int64_t MeasureFileSize(std::FILE* stream)
-{
-    const std::int64_t position = tell(stream);
-    if (position < 0 || !seek(stream, 0, SEEK_END))
-        return -1;
-    const std::int64_t size = tell(stream);
-    if (!seek(stream, position, SEEK_SET))
-        return -1;
-    return size;
-}
-
-bool FileExists(const std::string& path)
-{
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream)
-        return false;
-    std::fclose(stream);
-    std::error_code ec;
-    return !std::filesystem::is_directory(path, ec);
-}
-
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
-int CloseOutput(std::FILE* stream)
-{
-    errno = 0;
-    return std::fclose(stream) == 0 ? 0 : LastErrorOr(EIO);
-}
 
 std::int64_t CopiedByteCount(ByteRange range, std::int64_t size)
 {

@@ -1,4 +1,4 @@
-// The file mechanics the split operations share: size, existence, identity and the block copy.
+// The block copy the split operations share: the bytes of a range, moved in large blocks.
 #pragma once
 
 #include "byterange.h"
@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <functional>
 #include <span>
-#include <string>
 
 // What a copy moves per read and write when the caller gives no buffer. Peak memory is this
 // buffer, whatever the size of the source.
@@ -31,21 +30,6 @@ struct CopyOutcome
 
 // Called after each block with the bytes this copy has written so far.
 using CopyProgress = std::function<void(std::int64_t bytesWritten)>;
-
-// The stream's size in bytes, its position left where it was; -1 when it cannot be measured.
-std::int64_t MeasureFileSize(std::FILE* stream);
-
-// True when `path` names something that can be opened for reading and is not a folder.
-bool FileExists(const std::string& path);
-
-// True when both paths name the same existing file, however spelled (links, "..", symlinks).
-bool IsSameFile(const std::string& a, const std::string& b);
-
-// errno when a failed call set it, else `fallback` (some failures leave errno at 0).
-int LastErrorOr(int fallback);
-
-// Closes a stream that was written; 0, or the errno of a flush that failed at closing.
-int CloseOutput(std::FILE* stream);
 
 // Copies the source's bytes [start, start + 512 * ceil((end - start) / 512)), cut short by the end
 // of the file, to the output's current position. The whole 512-byte blocks are the rule the

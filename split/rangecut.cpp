@@ -1,5 +1,6 @@
 // The range cut: one piece between two time marks, written to a path the user chose.
 #include "byteoffsets.h"
+#include "fileaccess.h"
 #include "filecopy.h"
 #include "splitjob.h"
 #include "splitmessages.h"
@@ -33,6 +34,26 @@ SplitResult stopped()
     return { SplitStatus::Stopped, {}, 0 };
 }
 
+// Makes way for the output: asks before replacing a file, refuses anything that is not one (a
+// device, FIFO or folder is never removed, nor even opened). False after a message or a No.
+bool clearOutput(const std::string& path, SplitHost& host)
+{
+    switch (KindOfPath(path)) {
+    case PathKind::Missing:
+        return true;
+    case PathKind::Special:
+        host.showFileError(SplitMessages::CannotOpenOutput);
+        return false;
+    case PathKind::RegularFile:
+        break;
+    }
+    if (!host.confirmReplace(path))
+        return false;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored); // the create that follows decides in the end
+    return true;
+}
+
 } // namespace
 
 SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
@@ -53,16 +74,14 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
         host.showError(SplitMessages::OutputIsSource);
         return stopped();
     }
-    if (FileExists(request.outputPath)) {
-        if (!host.confirmReplace(request.outputPath))
-            return stopped();
-        std::error_code ignored;
-        std::filesystem::remove(request.outputPath, ignored); // "wb" below decides in the end
-    }
-
+    // The source is opened before the question too, so that a Yes never removes an output that
+    // an unreadable source could not replace.
     SplitJob job(host);
     if (!job.openSource(request.sourcePath))
         return job.result();
+    if (!clearOutput(request.outputPath, host))
+        return stopped();
+
     const std::int64_t size = job.sourceSize();
     const ByteRange range { RangeCutOffset(a, request.totalSeconds, size),
         RangeCutOffset(b, request.totalSeconds, size) };

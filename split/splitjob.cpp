@@ -1,13 +1,13 @@
 // The shared course of the split operations: open, copy, close, and what each failure shows.
 #include "splitjob.h"
 
+#include "fileaccess.h"
 #include "filecopy.h"
 #include "partnames.h"
 #include "splitmessages.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <utility>
 
 SplitJob::SplitJob(SplitHost& host)
@@ -21,19 +21,11 @@ SplitJob::~SplitJob()
 
 bool SplitJob::openSource(const std::string& path)
 {
-    errno = 0;
-    m_source = std::fopen(path.c_str(), "rb");
-    int error = m_source ? 0 : LastErrorOr(ENOENT);
-    std::error_code ec;
-    if (m_source && std::filesystem::is_directory(path, ec)) {
-        std::fclose(std::exchange(m_source, nullptr));
-        error = EISDIR;
-    }
+    m_source = OpenSourceFile(path);
     if (!m_source) {
-        fail(SplitMessages::CannotOpenSource, error);
+        fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
         return false;
     }
-    std::setvbuf(m_source, nullptr, _IONBF, 0); // blocks go straight to the caller's buffer
     m_sourcePath = path;
     errno = 0;
     m_sourceSize = MeasureFileSize(m_source);
@@ -57,13 +49,11 @@ bool SplitJob::refuseSource(const std::string& outputPath)
 
 bool SplitJob::writePiece(const std::string& path, ByteRange range)
 {
-    errno = 0;
-    m_output = std::fopen(path.c_str(), "wb");
+    m_output = CreateOutputFile(path);
     if (!m_output) {
         fail(SplitMessages::CannotOpenOutput, LastErrorOr(EIO));
         return false;
     }
-    std::setvbuf(m_output, nullptr, _IONBF, 0); // a short write shows at once, not at closing
     m_result.written.push_back(path);
     if (!m_busy) {
         m_busy = true;
@@ -105,6 +95,13 @@ SplitResult SplitJob::finish()
 SplitResult SplitJob::writeNumberedParts(const std::string& folder, std::int64_t count,
     const std::function<ByteRange(std::int64_t index)>& rangeOf)
 {
+    // Every piece holds at least one byte of the source. A count past that (a slip of the keys,
+    // a wrong duration) would create files by the billion before anything useful was written.
+    if (count > m_sourceSize) {
+        closeAll();
+        m_host.showError(SplitMessages::TooManyPieces);
+        return m_result;
+    }
     std::int64_t planned = 0;
     for (std::int64_t i = 0; i < count; ++i)
         planned += CopiedByteCount(rangeOf(i), m_sourceSize);

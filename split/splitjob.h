@@ -24,7 +24,7 @@ public:
     SplitJob(const SplitJob&) = delete;
     SplitJob& operator=(const SplitJob&) = delete;
 
-    // Opens the source "rb" (a folder does not count) and measures it. False after a message.
+    // Opens the source, a regular file only, and measures it. False after a message.
     bool openSource(const std::string& path);
     std::int64_t sourceSize() const { return m_sourceSize; }
 
@@ -42,7 +42,8 @@ public:
     SplitResult finish();
 
     // Writes pieces 0..count-1 as "<source name>_<i>.mp3" into `folder`, piece i holding
-    // rangeOf(i), each refused if it is the source; then finish(). Needs an open source.
+    // rangeOf(i), each refused if it is the source; then finish(). Needs an open source. More
+    // pieces than the source has bytes are refused before anything is written.
     SplitResult writeNumberedParts(const std::string& folder, std::int64_t count,
         const std::function<ByteRange(std::int64_t index)>& rangeOf);
 

@@ -13,6 +13,8 @@ inline constexpr std::string_view StartAfterEnd = "The Start Time is bigger than
 inline constexpr std::string_view StartNegative = "The Start Time can not be negative!";
 inline constexpr std::string_view EndNegative = "The End Time can not be negative!";
 inline constexpr std::string_view OutputIsSource = "The output file is the source file!";
+inline constexpr std::string_view TooManyPieces
+    = "The mp3 file is too small to be split into that many pieces!";
 
 // File failures: the application's own message box.
 inline constexpr std::string_view CannotOpenSource = "Can not open the mp3 file!";

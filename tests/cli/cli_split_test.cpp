@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -141,6 +142,35 @@ TEST_F(CliSplit, unwritableFolderIsReported)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "Can not open the output mp3 file!\n");
+}
+
+TEST_F(CliSplit, moreRequestedPiecesThanBytesAreRefusedBeforeWriting)
+{
+    const std::string message = "The mp3 file is too small to be split into that many pieces!\n";
+    const auto parts = RunCli({ "parts", "song.mp3", "99999999999", "-d", "out" }, m_dir.path());
+    EXPECT_EQ(parts.status, 1);
+    EXPECT_EQ(parts.err, message);
+    const auto every = RunCli(
+        { "every", "song.mp3", "1", "-d", "out", "--duration", "1000000000000" }, m_dir.path());
+    EXPECT_EQ(every.status, 1);
+    EXPECT_EQ(every.err, message);
+    EXPECT_TRUE(fileNames(m_out).empty());
+}
+
+// A FIFO opened the ordinary way waits for a peer that never comes; nothing here may.
+TEST_F(CliSplit, aFifoIsNeitherWaitedOnNorReplaced)
+{
+    ASSERT_EQ(mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+    const auto parts = RunCli({ "parts", "fifo", "2", "-d", "out" }, m_dir.path());
+    EXPECT_EQ(parts.err, "Can not open the mp3 file!\n");
+    const auto cut
+        = RunCli({ "cut", "fifo", "1", "2", "-o", "x.mp3", "--duration", "10" }, m_dir.path());
+    EXPECT_EQ(cut.err, "Can not open the mp3 file!\n");
+    const auto output = RunCli({ "cut", "song.mp3", "1", "2", "-o", "fifo", "-y" }, m_dir.path());
+    EXPECT_EQ(output.status, 1);
+    EXPECT_EQ(output.err, "Can not open the output mp3 file!\n");
+    EXPECT_EQ(fs::status(m_dir / "fifo").type(), fs::file_type::fifo);
+    EXPECT_TRUE(fileNames(m_out).empty());
 }
 
 // Options may stand before, between or after the positional arguments.

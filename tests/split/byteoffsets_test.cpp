@@ -66,6 +66,9 @@ TEST(ByteOffsets, sizesAreExactBeyondSinglePrecisionAnd32Bits)
     EXPECT_EQ(EqualPartRange(3, 4, fiveGiB + 3), (ByteRange { 4'026'531'842, fiveGiB + 3 }));
     EXPECT_EQ(RangeCutOffset(3'000'000, 5'242'880, fiveGiB), 3'072'000'000);
     EXPECT_EQ(FixedLengthOffset(3, 3072, 3 * (std::int64_t { 1 } << 30), 1020), 3'208'642'560);
+    // 513 × 2^22 bytes in pieces of 512 of 513 s: the second piece starts at exactly 2^31.
+    constexpr std::int64_t twoGiB = std::int64_t { 1 } << 31;
+    EXPECT_EQ(FixedLengthRange(1, 513, twoGiB + (1 << 22), 512).start, twoGiB);
 }
 
 TEST(ByteOffsets, truncationIsTowardZeroAndClamped)

@@ -1,4 +1,5 @@
 // The block copy and the small file functions under it.
+#include "fileaccess.h"
 #include "filecopy.h"
 #include "mp3fixture.h"
 #include "splittesthelpers.h"
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -152,13 +154,24 @@ TEST(FileFunctions, aStreamThatCannotSeekHasNoSize)
     EXPECT_EQ(MeasureFileSize(stream.get()), -1);
 }
 
-TEST(FileFunctions, existsMeansAReadableFileNotAFolder)
+TEST(FileFunctions, onlyARegularFileIsASourceOrAnOutput)
 {
     TempDir dir;
     MakePatternFile(dir / "file", 10);
-    EXPECT_TRUE(FileExists(dir / "file"));
-    EXPECT_FALSE(FileExists(dir / "missing"));
-    EXPECT_FALSE(FileExists(dir.path()));
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(KindOfPath(dir / "file"), PathKind::RegularFile);
+    EXPECT_EQ(KindOfPath(dir / "missing"), PathKind::Missing);
+    EXPECT_EQ(KindOfPath(dir.path()), PathKind::Special);
+    EXPECT_EQ(KindOfPath(dir / "fifo"), PathKind::Special);
+    EXPECT_EQ(KindOfPath("/dev/null"), PathKind::Special);
+    EXPECT_EQ(RegularFileSize(dir / "file"), 10);
+    // A FIFO without a writer or reader would block an open; these return at once.
+    EXPECT_EQ(OpenSourceFile(dir / "fifo"), nullptr);
+    EXPECT_EQ(errno, ENODEV);
+    EXPECT_EQ(RegularFileSize(dir / "fifo"), std::nullopt);
+    EXPECT_EQ(CreateOutputFile(dir / "fifo"), nullptr);
+    EXPECT_EQ(CreateOutputFile(dir.path()), nullptr);
+    EXPECT_EQ(errno, EISDIR);
 }
 
 TEST(FileFunctions, sameFileMeansTheSameFileHoweverSpelled)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -137,17 +138,16 @@ TEST_F(RangeCut, yesToTheReplaceQuestionReplacesIt)
     EXPECT_EQ(ReadAll(m_dir / "cut.mp3"), Slice(m_source, 100'000, 100'352));
 }
 
-TEST_F(RangeCut, afterYesAMissingSourceLeavesNoOutputAtAll)
+TEST_F(RangeCut, aMissingSourceIsReportedBeforeTheQuestionAndTheOutputStays)
 {
     MakePatternFile(m_dir / "cut.mp3", 10);
     RangeCutRequest r = request(10, 20);
     r.sourcePath = m_dir / "gone.mp3";
     m_host.answerNext(true);
-    EXPECT_EQ(
-        run(r), "replace? " + r.outputPath + '\n' + fileError(SplitMessages::CannotOpenSource));
+    EXPECT_EQ(run(r), fileError(SplitMessages::CannotOpenSource));
     EXPECT_EQ(m_result.status, SplitStatus::Failed);
     EXPECT_EQ(m_result.errorNumber, ENOENT);
-    EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
+    EXPECT_EQ(ReadAll(m_dir / "cut.mp3").size(), 10u);
 }
 
 TEST_F(RangeCut, refusesAnOutputThatIsTheSourceBeforeAsking)
@@ -167,19 +167,32 @@ TEST_F(RangeCut, refusesAnOutputThatIsTheSourceBeforeAsking)
     }
 }
 
-TEST_F(RangeCut, aFolderIsNeitherASourceNorAnOutput)
+// None of these is removed, truncated or even opened (a FIFO would wait for a peer), whatever the
+// answer to a replace question that is never asked.
+TEST_F(RangeCut, aFolderFifoOrDeviceIsNeitherASourceNorAnOutput)
 {
     fs::create_directory(m_dir / "folder");
-    RangeCutRequest r = request(10, 20);
-    r.outputPath = m_dir / "folder";
-    EXPECT_EQ(run(r), fileError(SplitMessages::CannotOpenOutput));
-    EXPECT_TRUE(fs::is_directory(m_dir / "folder"));
+    ASSERT_EQ(mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", m_dir / "null");
+    for (const char* name : { "folder", "fifo", "null" }) {
+        SCOPED_TRACE(name);
+        RecordingHost host;
+        host.answerNext(true);
+        RangeCutRequest r = request(10, 20);
+        r.outputPath = m_dir / name;
+        EXPECT_EQ(CutRange(r, host).status, SplitStatus::Stopped);
+        EXPECT_EQ(JoinLines(host.calls()), fileError(SplitMessages::CannotOpenOutput));
 
-    RecordingHost host;
-    r = request(10, 20);
-    r.sourcePath = m_dir / "folder";
-    EXPECT_EQ(CutRange(r, host).errorNumber, EISDIR);
-    EXPECT_EQ(JoinLines(host.calls()), fileError(SplitMessages::CannotOpenSource));
+        RecordingHost sourceHost;
+        r = request(10, 20);
+        r.sourcePath = m_dir / name;
+        EXPECT_EQ(
+            CutRange(r, sourceHost).errorNumber, name == std::string("folder") ? EISDIR : ENODEV);
+        EXPECT_EQ(JoinLines(sourceHost.calls()), fileError(SplitMessages::CannotOpenSource));
+    }
+    EXPECT_TRUE(fs::is_directory(m_dir / "folder"));
+    EXPECT_EQ(fs::status(m_dir / "fifo").type(), fs::file_type::fifo);
+    EXPECT_EQ(fs::status(m_dir / "null").type(), fs::file_type::character);
     EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
 }
 
