@@ -7,6 +7,7 @@
 #include "dataexchange.h"
 #include "dialogsplithost.h"
 #include "dialogtexts.h"
+#include "fileaccess.h"
 #include "leadinginteger.h"
 #include "localpath.h"
 #include "playerevents.h"
@@ -19,13 +20,13 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -180,7 +181,12 @@ void CSplitDialog::keyPressEvent(QKeyEvent* event)
     const bool plain = event->modifiers() == Qt::NoModifier
         || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        OnOK();
+        // No button is a default button, so a focused one would pass Enter on to the dialog
+        // and end it; on the desktop Enter presses the button that has the focus.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            OnOK();
         return;
     }
     if (plain && event->key() == Qt::Key_F1)
@@ -259,21 +265,22 @@ void CSplitDialog::OnOpenMp3()
         QStringLiteral("Select a MP3 file"), QStringLiteral("MP3 Files(*.mp3)"), m_sourcePath);
     if (!chosen)
         return;
-    // From here the path is the new one even if the file cannot be measured.
-    m_sourcePath = *chosen;
-    const auto total = m_services.probeDuration(toLocalPath(m_sourcePath));
+    // The four facts of the source change together or not at all: a file that cannot be
+    // measured leaves the previous source whole, and a later Start still cuts that one.
+    const std::string localPath = toLocalPath(*chosen);
+    const auto total = m_services.probeDuration(localPath);
     if (!total) {
         m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 total time!"));
         return;
     }
-    m_totalSeconds = *total;
-    QFile source(m_sourcePath);
-    if (!source.open(QIODevice::ReadOnly)) {
+    const auto size = RegularFileSize(localPath);
+    if (!size) {
         m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 file!"));
         return;
     }
-    m_sourceSize = source.size();
-    source.close();
+    m_sourcePath = *chosen;
+    m_totalSeconds = *total;
+    m_sourceSize = *size;
     m_sourceTitle = SourceTitleText(QFileInfo(m_sourcePath).fileName(), m_totalSeconds);
     DoDataExchange(false);
     ClosePreview();

@@ -4,6 +4,8 @@
 #include "probeduration.h"
 #include "updowncontrol.h"
 
+#include <fstream>
+
 namespace Id = ControlId;
 
 class SplitDialogSourceTest : public QObject
@@ -78,29 +80,47 @@ private Q_SLOTS:
         QVERIFY(h->prompter.shown.isEmpty());
     }
 
-    void open_probeFailureKeepsThePreviousSource()
+    void open_aFileThatCannotBeMeasuredLeavesThePreviousSourceWhole_data()
     {
+        QTest::addColumn<bool>("probeFails");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("probe") << true << QStringLiteral("Can not open the mp3 total time!");
+        QTest::newRow("size") << false << QStringLiteral("Can not open the mp3 file!");
+    }
+    void open_aFileThatCannotBeMeasuredLeavesThePreviousSourceWhole()
+    {
+        QFETCH(bool, probeFails);
+        QFETCH(QString, message);
         const QString first = patternFile(QStringLiteral("first.mp3"), 1000);
-        const QString second = patternFile(QStringLiteral("second.mp3"), 1000);
         h->start();
         h->openSource(first, 10);
-        h->duration = std::nullopt;
+        // Probed but not a file (a folder), or a file the probe cannot measure.
+        const QString second
+            = probeFails ? h->path(QStringLiteral("second.mp3")) : h->path(QString());
+        std::ofstream(second.toStdString()) << std::string(3000, 'x');
+        h->duration = probeFails ? std::nullopt : std::optional<std::int64_t>(1);
         h->files.answerNext(second);
         h->click(Id::OpenMp3);
-        QCOMPARE(h->prompter.texts(),
-            QStringList { QStringLiteral("Can not open the mp3 total time!") });
+        QCOMPARE(h->prompter.texts(), QStringList { message });
         QCOMPARE(h->prompter.shown.constFirst().kind, ScriptedPrompter::Kind::Framework);
         QCOMPARE(h->text(Id::SourceTitle), QStringLiteral("first.mp3  (00:00:10)"));
-        // The chosen path is kept all the same: the next open suggests it.
+
+        // Start still cuts the first file, with its own length: 0:05 of 0:10 is half of it.
+        h->setText(Id::EndSeconds, QStringLiteral("5"));
+        h->setText(Id::OutputFile, h->path(QStringLiteral("cut.mp3")));
+        h->click(Id::StartRange);
+        QCOMPARE(h->prompter.texts().last(), QStringLiteral("Splitting is done!"));
+        const auto firstBytes = ReadAll(first.toStdString());
+        QCOMPARE(ReadAll(h->path(QStringLiteral("cut.mp3")).toStdString()),
+            std::vector<char>(firstBytes.begin(), firstBytes.begin() + 512));
         h->click(Id::OpenMp3);
-        QCOMPARE(h->files.requests.last().folder, second);
+        QCOMPARE(h->files.requests.last().folder, first);
     }
 
-    void open_unreadableFileKeepsTheTitle()
+    void open_unreadableFirstFileLeavesNoSource()
     {
         h->start();
-        // A folder is measured by this probe but cannot be read as a file.
-        h->openSource(h->path(QString()), 10);
+        h->openSource(h->path(QString()), 10); // a folder: measured by this probe, not a file
         QCOMPARE(h->prompter.shown,
             QList<ScriptedPrompter::Shown>({ { ScriptedPrompter::Kind::Framework, {},
                 QStringLiteral("Can not open the mp3 file!") } }));

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QSettings>
@@ -156,6 +157,18 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!DialogHarness::stored(QStringLiteral("output_folder")).isValid());
+    }
+
+    void enter_onAFocusedButtonPressesIt()
+    {
+        CSplitDialog& dialog = h->start();
+        dialog.show();
+        auto* startRange = h->control<QPushButton>(Id::StartRange);
+        startRange->setFocus();
+        QTest::keyClick(startRange, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(
+            h->prompter.texts(), QStringList { QStringLiteral("Please open an MP3 file first!") });
     }
 
     void escape_endsAtOnceAndStoresNothing()
