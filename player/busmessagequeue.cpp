@@ -4,10 +4,20 @@
 #include "notifytarget.h"
 #include "playerevents.h"
 
+#include <gst/pbutils/missing-plugins.h>
+
 namespace {
 
-constexpr auto kKeptTypes
-    = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE);
+constexpr auto kKeptTypes = static_cast<GstMessageType>(
+    GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ASYNC_DONE);
+
+bool kept(GstMessage* message)
+{
+    if ((GST_MESSAGE_TYPE(message) & kKeptTypes) != 0)
+        return true;
+    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_ELEMENT
+        && gst_is_missing_plugin_message(message);
+}
 
 } // namespace
 
@@ -36,7 +46,7 @@ void BusMessageQueue::detach()
 
 GstBusSyncReply BusMessageQueue::onBusMessage(GstBus*, GstMessage* message, gpointer self)
 {
-    if ((GST_MESSAGE_TYPE(message) & kKeptTypes) != 0)
+    if (kept(message))
         static_cast<BusMessageQueue*>(self)->keep(message);
     else
         gst_message_unref(message);
@@ -77,6 +87,12 @@ GstMessagePtr BusMessageQueue::waitFor(GstMessageType types, std::chrono::millis
         if (m_arrived.wait_until(lock, deadline) == std::cv_status::timeout && m_messages.empty())
             return nullptr;
     }
+}
+
+void BusMessageQueue::clear()
+{
+    const std::lock_guard lock(m_mutex);
+    m_messages.clear();
 }
 
 bool BusMessageQueue::empty() const

@@ -12,8 +12,8 @@
 
 class NotifyTarget;
 
-// A bus sync handler runs on whichever thread posts a message. It keeps end-of-stream, error
-// and async-done messages here (dropping the rest) and only then posts
+// A bus sync handler runs on whichever thread posts a message. It keeps end-of-stream, error,
+// warning, async-done and missing-plug-in messages here (dropping the rest) and only then posts
 // PlayerEvents::GraphNotify, so that a receiver woken by the event always finds the message.
 // The GUI thread drains with pop(), which never waits.
 class BusMessageQueue
@@ -33,6 +33,7 @@ public:
     // Blocks until a message of one of `types` arrives or `timeout` passes (then null). Kept
     // messages of other types met meanwhile are dropped.
     GstMessagePtr waitFor(GstMessageType types, std::chrono::milliseconds timeout);
+    void clear();
     bool empty() const;
 
 private:

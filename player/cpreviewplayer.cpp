@@ -65,8 +65,12 @@ int CPreviewPlayer::OpenMedia(const QString& path)
         return openFailed();
     }
     if (hr::failed(m_graph->renderFile(m_szFile))) {
+        QString text = QString::fromLatin1(kCannotPlayText);
+        if (const QStringList missing = m_graph->missingPlugins(); !missing.isEmpty())
+            text += QStringLiteral("\n\nMissing plug-in: ")
+                + missing.join(QStringLiteral("\nMissing plug-in: "));
         if (m_services.reportFailure)
-            m_services.reportFailure(QString::fromLatin1(kCannotPlayText));
+            m_services.reportFailure(text);
         return openFailed();
     }
     DetectAudioOnly();
@@ -243,15 +247,21 @@ void CPreviewPlayer::DrainGraphEvents()
     if (!m_graph)
         return;
     while (const auto graphEvent = m_graph->nextEvent()) {
-        if (graphEvent->code == GraphEventCode::Complete) {
+        switch (graphEvent->code) {
+        case GraphEventCode::Complete:
             Stop();
-        } else if (graphEvent->code == GraphEventCode::ErrorAbort) {
+            break;
+        case GraphEventCode::ErrorAbort:
             // Streaming has ended on the error: the graph would neither play on nor say more.
             // Closed first, so that nothing else arrives while the box is up.
             CloseMedia();
             if (m_services.reportFailure)
                 m_services.reportFailure(graphEvent->text);
             return;
+        case GraphEventCode::AudioUnavailable:
+            ReportFailure("Cannot open the audio output: %s\nThe file plays without sound.",
+                qUtf8Printable(graphEvent->text));
+            break;
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include <QFile>
 
+#include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 
 #include <algorithm>
@@ -16,11 +17,18 @@ namespace {
 
 constexpr std::int64_t kNsPerMediaTime = GST_SECOND / kMediaTimePerSecond;
 
-QString errorText(GstMessage* message)
+// Where the sound goes when no audio output opens: nowhere, at the pace of a sound card, so
+// that the position moves as if heard.
+constexpr const char* kSilentAudioSink = "fakesink sync=true";
+
+// The user-facing text of an error or warning message.
+QString messageText(GstMessage* message)
 {
     g_autoptr(GError) error = nullptr;
-    g_autofree gchar* debug = nullptr;
-    gst_message_parse_error(message, &error, &debug);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_WARNING)
+        gst_message_parse_warning(message, &error, nullptr);
+    else
+        gst_message_parse_error(message, &error, nullptr);
     return QString::fromUtf8(error ? error->message : "unknown error");
 }
 
@@ -28,6 +36,7 @@ QString errorText(GstMessage* message)
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(const QString& audioSink)
 {
+    gst_pb_utils_init(); // the missing plug-ins' descriptions; does nothing after the first call
     std::unique_ptr<GstMediaGraph> graph(new GstMediaGraph);
     if (!graph->build(audioSink))
         return nullptr;
@@ -40,18 +49,25 @@ bool GstMediaGraph::build(const QString& audioSink)
     if (!playbin)
         return false;
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
-    if (!m_frames.create())
+    if (!m_frames.create() || !setAudioSink(audioSink))
         return false;
+    g_object_set(m_playbin.get(), "video-sink", m_frames.sink(), nullptr);
+    m_bus.reset(gst_element_get_bus(m_playbin.get()));
+    m_messages.attach(m_bus.get());
+    return true;
+}
+
+// playbin must be in NULL or READY.
+bool GstMediaGraph::setAudioSink(const QString& description)
+{
     g_autoptr(GError) error = nullptr;
     // FATAL_ERRORS: an unknown element fails here instead of leaving a half-built bin.
     GstElement* audio = gst_parse_bin_from_description_full(
-        audioSink.toUtf8().constData(), TRUE, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &error);
+        description.toUtf8().constData(), TRUE, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &error);
     if (!audio)
         return false;
-    // playbin sinks the floating reference of the audio bin and adds its own to the appsink.
-    g_object_set(m_playbin.get(), "audio-sink", audio, "video-sink", m_frames.sink(), nullptr);
-    m_bus.reset(gst_element_get_bus(m_playbin.get()));
-    m_messages.attach(m_bus.get());
+    m_audioSink.reset(GST_ELEMENT(gst_object_ref_sink(audio)));
+    g_object_set(m_playbin.get(), "audio-sink", audio, nullptr); // playbin adds its own reference
     return true;
 }
 
@@ -82,18 +98,83 @@ HResult GstMediaGraph::renderFile(const QString& path)
     if (!uri || hr::failed(changeState(GST_STATE_READY)))
         return hr::Fail;
     g_object_set(m_playbin.get(), "uri", uri, nullptr);
-    const GstStateChangeReturn result = gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
-    if (result == GST_STATE_CHANGE_FAILURE)
-        return hr::Fail;
-    if (result == GST_STATE_CHANGE_ASYNC) {
-        // Positions and seeks work only once the pipeline has prerolled.
-        const auto types = static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR);
-        const GstMessagePtr message = m_messages.waitFor(types, kPrerollTimeout);
-        if (!message || GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
+    Preroll attempt = preroll();
+    if (attempt.audioSinkFailed) {
+        // The file is playable; only its sound has nowhere to go.
+        const QString problem = attempt.audioProblem;
+        if (hr::failed(changeState(GST_STATE_NULL))
+            || !setAudioSink(QString::fromLatin1(kSilentAudioSink)))
             return hr::Fail;
+        m_messages.clear(); // the failed attempt's, now that NULL has joined its threads
+        // Given again: after a failed start playbin has no file to begin with.
+        g_object_set(m_playbin.get(), "uri", uri, nullptr);
+        attempt = preroll();
+        attempt.audioProblem = problem;
     }
+    if (!attempt.done)
+        return hr::Fail;
+    if (!attempt.audioProblem.isEmpty())
+        m_events.push_back({ GraphEventCode::AudioUnavailable, attempt.audioProblem });
     m_exactLength = ExactMpegMediaTime(localPath.toStdString());
     return hr::Ok;
+}
+
+GstMediaGraph::Preroll GstMediaGraph::preroll()
+{
+    using namespace std::chrono;
+    Preroll result;
+    const GstStateChangeReturn change = gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+    result.done = change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL;
+    // Positions and seeks work only once the pipeline has prerolled (ASYNC_DONE). A change that
+    // ended at once has posted all it had to say: that is read without waiting.
+    const auto deadline = steady_clock::now()
+        + (change == GST_STATE_CHANGE_ASYNC ? kPrerollTimeout : milliseconds::zero());
+    const auto types = static_cast<GstMessageType>(
+        GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_ELEMENT);
+    for (;;) {
+        const auto left = std::max(
+            duration_cast<milliseconds>(deadline - steady_clock::now()), milliseconds::zero());
+        const GstMessagePtr message = m_messages.waitFor(types, left);
+        if (!message)
+            return result;
+        switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_ASYNC_DONE:
+            result.done = true;
+            return result;
+        case GST_MESSAGE_ERROR:
+            result.done = false;
+            if (fromAudioSink(message.get())) {
+                result.audioSinkFailed = true;
+                result.audioProblem = messageText(message.get());
+            }
+            return result;
+        case GST_MESSAGE_WARNING:
+            // autoaudiosink warns, then plays into a silent sink, when no output opens.
+            if (fromAudioSink(message.get()))
+                result.audioProblem = messageText(message.get());
+            break;
+        case GST_MESSAGE_ELEMENT: { // the bus queue keeps only the missing-plug-in ones
+            g_autofree gchar* what = gst_missing_plugin_message_get_description(message.get());
+            if (what && !m_missingPlugins.contains(QString::fromUtf8(what)))
+                m_missingPlugins << QString::fromUtf8(what);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+bool GstMediaGraph::fromAudioSink(GstMessage* message) const
+{
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return source && m_audioSink
+        && gst_object_has_as_ancestor(source, GST_OBJECT(m_audioSink.get()));
+}
+
+QStringList GstMediaGraph::missingPlugins() const
+{
+    return m_missingPlugins;
 }
 
 HResult GstMediaGraph::run()
@@ -188,7 +269,7 @@ HResult GstMediaGraph::setNotifyReceiver(QObject* receiver)
     if (!receiver)
         return hr::Ok;
     // What arrived while nobody listened (a preroll frame, a late error) is announced now.
-    if (!m_messages.empty())
+    if (!m_messages.empty() || !m_events.empty())
         m_notify.post(PlayerEvents::GraphNotify);
     if (m_frames.pending())
         m_notify.post(PlayerEvents::VideoFrame);
@@ -197,14 +278,19 @@ HResult GstMediaGraph::setNotifyReceiver(QObject* receiver)
 
 std::optional<GraphEvent> GstMediaGraph::nextEvent()
 {
+    if (!m_events.empty()) {
+        GraphEvent next = std::move(m_events.front());
+        m_events.pop_front();
+        return next;
+    }
     while (const GstMessagePtr message = m_messages.pop()) {
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_EOS:
             return GraphEvent { GraphEventCode::Complete, {} };
         case GST_MESSAGE_ERROR:
-            return GraphEvent { GraphEventCode::ErrorAbort, errorText(message.get()) };
+            return GraphEvent { GraphEventCode::ErrorAbort, messageText(message.get()) };
         default:
-            break; // async-done of a seek or state change: nothing to report
+            break; // async-done of a seek or state change, a warning: nothing to report
         }
     }
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include "notifytarget.h"
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -22,11 +23,13 @@ public:
     static constexpr std::chrono::milliseconds kPrerollTimeout { 10'000 };
 
     // `audioSink` is a gst-launch style description ("autoaudiosink", "fakesink sync=true").
-    // Null when playbin, the appsink or the audio sink cannot be made.
+    // Null when playbin, the appsink or the audio sink cannot be made. When the sink cannot be
+    // opened for a file, the file plays into a silent sink paced like it (AudioUnavailable).
     static std::unique_ptr<GstMediaGraph> create(const QString& audioSink);
     ~GstMediaGraph() override;
 
     HResult renderFile(const QString& path) override;
+    QStringList missingPlugins() const override;
     HResult run() override;
     HResult pause() override;
     HResult stop() override;
@@ -41,15 +44,29 @@ public:
     QImage takeFrame() override;
 
 private:
+    // What one attempt to preroll met.
+    struct Preroll
+    {
+        bool done = false;
+        bool audioSinkFailed = false; // the error came from the audio sink
+        QString audioProblem; // why nothing will be heard; empty when all is well
+    };
+
     GstMediaGraph() = default;
     bool build(const QString& audioSink);
+    bool setAudioSink(const QString& description);
+    Preroll preroll();
+    bool fromAudioSink(GstMessage* message) const;
     HResult changeState(GstState state);
 
     NotifyTarget m_notify;
     BusMessageQueue m_messages { m_notify };
     AppSinkFrames m_frames { m_notify };
     GstElementPtr m_playbin;
+    GstElementPtr m_audioSink; // the bin playbin sends the sound to; playbin holds it too
     GstBusPtr m_bus;
+    std::deque<GraphEvent> m_events; // made by the graph itself, handed out before the bus's
+    QStringList m_missingPlugins;
     // The exact length of an MP3 file, counted frame by frame: playbin only estimates the
     // length of a VBR file without a Xing header, and its estimate drifts while it plays.
     std::optional<std::int64_t> m_exactLength;

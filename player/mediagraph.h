@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,9 @@ class QObject;
 enum class GraphEventCode : int {
     Complete = 1, // the media has played to its end; the graph stays running
     ErrorAbort = 3, // playback stopped on an error; `text` is the framework's own account
+    // No audio output could be opened: the media plays in silence, its position moving as if
+    // heard; `text` says why. At most once per renderFile().
+    AudioUnavailable = 0x8000,
 };
 
 struct GraphEvent
@@ -35,8 +39,12 @@ public:
 
     // Builds the graph for the file at `path` and makes it ready to play: paused on its first
     // sample. Blocks until then, until an error, or until a time-out of a few seconds; any of
-    // the last two is a failure: the file cannot be played.
+    // the last two is a failure: the file cannot be played. An audio output that cannot be
+    // opened is none: the graph then plays without one and reports AudioUnavailable.
     virtual HResult renderFile(const QString& path) = 0;
+    // What the last renderFile() could not find to play the file, in the framework's words
+    // ("MPEG-1 Layer 3 (MP3) decoder"); empty when nothing was missing.
+    virtual QStringList missingPlugins() const = 0;
 
     virtual HResult run() = 0;
     virtual HResult pause() = 0;

@@ -2,6 +2,7 @@
 #include "cpreviewplayer.h"
 #include "fakevideoview.h"
 #include "gstmediagraph.h"
+#include "hiddenfactories.h"
 #include "mp3fixture.h"
 #include "playerevents.h"
 #include "playertestsupport.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -170,6 +172,53 @@ TEST_F(GstPlayerTest, unplayableFileShowsTheRenderTextAndClosesThePlayer)
     EXPECT_EQ(player->m_State, PlayState::Closed);
     EXPECT_FALSE(view->calls.contains("show"));
     EXPECT_EQ(view->calls.last(), "destroy");
+}
+
+TEST_F(GstPlayerTest, aMissingDecoderIsNamedAfterTheCannotPlayText)
+{
+    const HiddenFactories decoders(
+        GST_ELEMENT_FACTORY_TYPE_DECODER, "audio/mpeg, mpegversion=(int)1, layer=(int)3");
+    ASSERT_FALSE(decoders.empty());
+    EXPECT_EQ(player->OpenMedia(file("tone.mp3")), 0);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].startsWith("Cannot play the file.  The file is either corrupt or\n"));
+    EXPECT_TRUE(
+        failures[0].endsWith("our website.\n\nMissing plug-in: MPEG-1 Layer 3 (MP3) decoder"))
+        << failures[0].toStdString();
+}
+
+TEST_F(GstPlayerTest, withoutAnAudioOutputOneBoxSaysWhyAndThePositionStillMoves)
+{
+    const struct
+    {
+        const char* sink;
+        const char* element;
+        const char* reason;
+        bool hideAudioSinks; // so that autoaudiosink finds none of this machine's
+    } cases[] = {
+        { "autoaudiosink", "autoaudiosink", "Resource not found.", true },
+        { "alsasink device=parvex-no-such-device", "alsasink",
+            "Could not open audio device for playback.", false },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sink);
+        if (!MissingElement({ c.element }).empty())
+            continue;
+        std::optional<HiddenFactories> sinks;
+        if (c.hideAudioSinks)
+            sinks.emplace(GST_ELEMENT_FACTORY_TYPE_SINK | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO);
+        failures.clear();
+        player = makePlayer(QString::fromLatin1(c.sink));
+        ASSERT_EQ(player->OpenMedia(file("tone.mp3")), 1);
+        ASSERT_TRUE(PumpUntil([&] { return !failures.isEmpty(); }));
+        player->Play();
+        ASSERT_TRUE(pollUntil([](std::int64_t p) { return p > 300 * kMillisecond; }));
+        EXPECT_EQ(failures,
+            QStringList({ QStringLiteral("Cannot open the audio output: %1\nThe file plays "
+                                         "without sound.")
+                              .arg(QString::fromLatin1(c.reason)) }));
+        player->CloseMedia();
+    }
 }
 
 TEST_F(GstPlayerTest, aSecondFileOpensInTheSameRun)

@@ -19,6 +19,7 @@ public:
     {
         // What the graph answers.
         HResult renderResult = hr::Ok;
+        QStringList missingPlugins; // what a failed render lacked
         HResult runResult = hr::Ok;
         HResult pauseResult = hr::Ok;
         HResult stopResult = hr::Ok;
@@ -58,6 +59,7 @@ public:
         std::shared_ptr<Script> script, bool fail = false);
 
     HResult renderFile(const QString& path) override;
+    QStringList missingPlugins() const override { return m_script->missingPlugins; }
     HResult run() override;
     HResult pause() override;
     HResult stop() override;
