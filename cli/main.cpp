@@ -3,8 +3,6 @@
 #include "commandrunner.h"
 #include "consolehost.h"
 
-#include <gst/gst.h>
-
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -13,8 +11,6 @@ int main(int argc, char** argv)
     const auto request = commandLine.parse(argc, argv, std::cout, std::cerr);
     if (!request)
         return commandLine.exitStatus();
-    // The duration probe measures files other than MP3 through GStreamer.
-    gst_init(nullptr, nullptr);
     ConsoleHost host(
         ConsoleHost::terminalOptions(request->assumeYes), std::cout, std::cerr, std::cin);
     return CommandRunner(host, std::cout).run(*request);

@@ -1,4 +1,4 @@
-// Block copy through the standard streams, with 64-bit positions.
+// The block copy: in the kernel where it can, through a buffer where it cannot.
 #include "filecopy.h"
 
 #include "fileaccess.h"
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <limits>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +37,78 @@ CopyOutcome failure(CopyError error, std::int64_t written)
     return { error, LastErrorOr(EIO), written };
 }
 
+// Bytes moved per copy_file_range call: large enough to cost nothing, small enough for progress.
+constexpr std::int64_t KernelChunk = std::int64_t { 8 } << 20;
+
+bool reportBlock(const CopyProgress& onBlock, std::int64_t written)
+{
+    return !onBlock || onBlock(written);
+}
+
+// Moves up to `length` bytes from `start` with copy_file_range, so the bytes never pass through
+// user space; the output's position is moved past them. Stops early, without an error, at the
+// first call that fails or moves nothing (the end of the source, or a file system that cannot:
+// the caller carries on with the streams, which tell the two apart); only a cancel is an
+// outcome of its own.
+CopyOutcome copyInKernel(std::FILE* source, std::FILE* output, std::int64_t start,
+    std::int64_t length, const CopyProgress& onBlock)
+{
+    const int in = fileno(source);
+    const int out = fileno(output);
+    const off_t outStart = out >= 0 ? lseek(out, 0, SEEK_CUR) : -1;
+    if (in < 0 || outStart < 0)
+        return {};
+    off_t inOffset = start;
+    off_t outOffset = outStart;
+    CopyOutcome outcome;
+    while (outcome.bytesWritten < length) {
+        const auto wanted
+            = static_cast<std::size_t>(std::min(length - outcome.bytesWritten, KernelChunk));
+        const ssize_t moved = copy_file_range(in, &inOffset, out, &outOffset, wanted, 0);
+        if (moved <= 0)
+            break;
+        outcome.bytesWritten += moved;
+        if (!reportBlock(onBlock, outcome.bytesWritten)) {
+            outcome.error = CopyError::Cancelled;
+            break;
+        }
+    }
+    if (lseek(out, outOffset, SEEK_SET) < 0 && outcome.ok())
+        return failure(CopyError::Write, outcome.bytesWritten);
+    return outcome;
+}
+
+// The same through a buffer: `remaining` bytes from the source's position to the output's.
+// `written` is what this copy had written before; the outcome counts it in.
+CopyOutcome copyThroughBuffer(std::FILE* source, std::FILE* output, std::int64_t remaining,
+    std::int64_t written, std::span<char> buffer, const CopyProgress& onBlock)
+{
+    std::unique_ptr<char[]> owned;
+    if (buffer.empty()) {
+        const auto size = static_cast<std::size_t>(
+            std::min<std::int64_t>(remaining, static_cast<std::int64_t>(CopyBufferSize)));
+        owned = std::make_unique_for_overwrite<char[]>(size);
+        buffer = { owned.get(), size };
+    }
+    while (remaining > 0) {
+        const auto wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(remaining, static_cast<std::int64_t>(buffer.size())));
+        const std::size_t got = std::fread(buffer.data(), 1, wanted, source);
+        if (got < wanted && std::ferror(source))
+            return failure(CopyError::Read, written);
+        const std::size_t put = std::fwrite(buffer.data(), 1, got, output);
+        written += static_cast<std::int64_t>(put);
+        if (put != got)
+            return failure(CopyError::Write, written);
+        if (got > 0 && !reportBlock(onBlock, written))
+            return { CopyError::Cancelled, 0, written };
+        if (got < wanted)
+            break; // the end of the source
+        remaining -= static_cast<std::int64_t>(got);
+    }
+    return { CopyError::None, 0, written };
+}
+
 } // namespace
 
 std::int64_t CopiedByteCount(ByteRange range, std::int64_t size)
@@ -48,37 +121,21 @@ std::int64_t CopiedByteCount(ByteRange range, std::int64_t size)
 CopyOutcome CopyByteRange(std::FILE* source, std::FILE* output, ByteRange range,
     std::span<char> buffer, const CopyProgress& onBlock)
 {
-    std::int64_t remaining = blockLength(range);
-    if (remaining == 0)
+    const std::int64_t length = blockLength(range);
+    if (length == 0)
         return {};
-    errno = range.start < 0 ? EINVAL : 0;
-    if (range.start < 0 || !seek(source, range.start, SEEK_SET))
+    if (range.start < 0) {
+        errno = EINVAL;
         return failure(CopyError::Read, 0);
-
-    std::unique_ptr<char[]> owned;
-    if (buffer.empty()) {
-        const auto size = static_cast<std::size_t>(
-            std::min<std::int64_t>(remaining, static_cast<std::int64_t>(CopyBufferSize)));
-        owned = std::make_unique_for_overwrite<char[]>(size);
-        buffer = { owned.get(), size };
     }
-
-    std::int64_t written = 0;
-    while (remaining > 0) {
-        const auto wanted = static_cast<std::size_t>(
-            std::min<std::int64_t>(remaining, static_cast<std::int64_t>(buffer.size())));
-        const std::size_t got = std::fread(buffer.data(), 1, wanted, source);
-        if (got < wanted && std::ferror(source))
-            return failure(CopyError::Read, written);
-        const std::size_t put = std::fwrite(buffer.data(), 1, got, output);
-        written += static_cast<std::int64_t>(put);
-        if (put != got)
-            return failure(CopyError::Write, written);
-        if (onBlock && got > 0)
-            onBlock(written);
-        if (got < wanted)
-            break; // the end of the source
-        remaining -= static_cast<std::int64_t>(got);
-    }
-    return { CopyError::None, 0, written };
+    CopyOutcome outcome = copyInKernel(source, output, range.start, length, onBlock);
+    if (!outcome.ok() || outcome.bytesWritten == length)
+        return outcome;
+    // Whatever stopped the kernel copy (another file system, a file system or stream that
+    // cannot, a full disk), the streams take over where it stopped and report their own error.
+    const std::int64_t done = outcome.bytesWritten;
+    errno = 0;
+    if (!seek(source, range.start + done, SEEK_SET))
+        return failure(CopyError::Read, done);
+    return copyThroughBuffer(source, output, length - done, done, buffer, onBlock);
 }

@@ -17,6 +17,7 @@ enum class CopyError {
     None,
     Read, // the source could not be positioned or read (not its end)
     Write, // the output took fewer bytes than it was given
+    Cancelled, // the progress callback asked to stop
 };
 
 struct CopyOutcome
@@ -28,8 +29,9 @@ struct CopyOutcome
     bool ok() const { return error == CopyError::None; }
 };
 
-// Called after each block with the bytes this copy has written so far.
-using CopyProgress = std::function<void(std::int64_t bytesWritten)>;
+// Called after each block with the bytes this copy has written so far; false stops the copy
+// there (CopyError::Cancelled), the block already written.
+using CopyProgress = std::function<bool(std::int64_t bytesWritten)>;
 
 // Copies the source's bytes [start, start + 512 * ceil((end - start) / 512)), cut short by the end
 // of the file, to the output's current position. The whole 512-byte blocks are the rule the

@@ -66,6 +66,7 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
     const auto report = [this, before](std::int64_t written) {
         m_doneBytes = before + written;
         m_host.progress(m_doneBytes, std::max(m_plannedBytes, m_doneBytes));
+        return true;
     };
     const CopyOutcome copy
         = CopyByteRange(m_source, m_output, range, { m_buffer.get(), CopyBufferSize }, report);

@@ -81,21 +81,47 @@ TEST_F(ByteCopy, writesWholeBlocksCutShortByTheEndOfFile)
     }
 }
 
-TEST_F(ByteCopy, bufferSizeDoesNotChangeTheBytes)
+// Files copy in the kernel; a stream without a descriptor (here, memory) goes through the buffer.
+// Either way the bytes, the progress reports and a cancel behave the same.
+TEST_F(ByteCopy, bufferSizeAndKernelCopyDoNotChangeTheBytes)
 {
     const ByteRange range { 333, 5000 }; // 4,667 bytes: ten blocks, 5,120 bytes
     const auto expected = Slice(m_bytes, 333, 5120);
-    for (const std::size_t size : { 1u, 511u, 512u, 1000u, 4096u, 65536u }) {
+    for (const std::size_t size : { 0u, 1u, 511u, 512u, 1000u, 4096u, 65536u }) {
         SCOPED_TRACE(size);
         std::vector<char> buffer(size);
+        File source = size == 0 ? open(m_dir / "source", "rb")
+                                : File(fmemopen(m_bytes.data(), m_bytes.size(), "rb"));
+        File output = open(m_dir / "out", "wb");
         std::vector<std::int64_t> reports;
-        const auto outcome
-            = copy(range, buffer, [&](std::int64_t written) { reports.push_back(written); });
+        const auto outcome = CopyByteRange(source.get(), output.get(), range, buffer,
+            [&](std::int64_t written) { return reports.push_back(written), true; });
+        output.reset();
         ASSERT_TRUE(outcome.ok());
         EXPECT_EQ(ReadAll(m_dir / "out"), expected);
         ASSERT_FALSE(reports.empty());
         EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
         EXPECT_EQ(reports.back(), 5120);
+    }
+}
+
+TEST_F(ByteCopy, aCancelStopsAfterTheBlockAndAppendsAtTheOutputsPosition)
+{
+    for (const bool kernel : { true, false }) {
+        SCOPED_TRACE(kernel);
+        File source = kernel ? open(m_dir / "source", "rb")
+                             : File(fmemopen(m_bytes.data(), m_bytes.size(), "rb"));
+        File output = open(m_dir / "out", "wb");
+        ASSERT_TRUE(CopyByteRange(source.get(), output.get(), { 0, 100 }).ok());
+        std::vector<char> buffer(1024);
+        const auto outcome = CopyByteRange(
+            source.get(), output.get(), { 1000, 9000 }, buffer, [](std::int64_t) { return false; });
+        output.reset();
+        EXPECT_EQ(outcome.error, CopyError::Cancelled);
+        auto expected = Slice(m_bytes, 0, 512);
+        const auto block = Slice(m_bytes, 1000, outcome.bytesWritten);
+        expected.insert(expected.end(), block.begin(), block.end());
+        EXPECT_EQ(ReadAll(m_dir / "out"), expected);
     }
 }
 
