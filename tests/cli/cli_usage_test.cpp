@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
 
 namespace fs = std::filesystem;
@@ -20,6 +21,18 @@ TEST(CliInfo, printsTitleLineSizeAndSeconds)
         "my song.mp3  (00:01:05)\nbytes: " + std::to_string(fs::file_size(SharedSong()))
             + "\nseconds: 65\n");
     EXPECT_EQ(run.err, "");
+}
+
+// Files that are not MP3 are measured through GStreamer, which parvex-cli starts only for them.
+TEST(CliInfo, measuresOtherAudioThroughGStreamer)
+{
+    TempDir dir;
+    const std::string command = "lame --quiet --decode '" + SharedSong().string() + "' '"
+        + (dir / "song.wav").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto run = RunCli({ "info", "song.wav" }, dir.path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "song.wav  (00:01:05)");
 }
 
 TEST(CliInfo, unmeasurableSourceIsReported)
