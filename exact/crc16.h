@@ -1,0 +1,14 @@
+// The two CRC-16s of an MP3 file: the LAME tag's and the frames' error protection.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// CRC-16/ARC (reflected polynomial 0xA001, initial value 0), as LAME computes its music CRC and
+// tag CRC. Continue a running CRC by passing the previous result as `crc`.
+std::uint16_t Crc16Arc(const std::uint8_t* data, std::size_t bytes, std::uint16_t crc = 0);
+
+// The MPEG audio frame CRC (polynomial 0x8005, MSB first, initial value 0xFFFF): over header
+// bytes 2 and 3, then the side information.
+std::uint16_t Crc16Mpeg(
+    const std::uint8_t* headerBytes23, const std::uint8_t* sideInfo, std::size_t sideInfoBytes);

@@ -1,0 +1,42 @@
+// Packing: bits 63..24 the offset, 23..9 the header's number in m_headers, 8..0 the
+// main_data_begin (9 bits in MPEG-1, 8 in MPEG-2/2.5).
+#include "frameindex.h"
+
+namespace {
+
+constexpr std::uint32_t kMaxHeaders = 1u << 15;
+
+} // namespace
+
+bool FrameIndex::append(std::int64_t offset, const FrameHeader& header, int mainDataBegin)
+{
+    if (offset < 0 || offset > kMaxOffset || mainDataBegin < 0 || mainDataBegin > 511)
+        return false;
+    auto found = m_headerNumbers.find(header.word());
+    if (found == m_headerNumbers.end()) {
+        if (m_headers.size() == kMaxHeaders)
+            return false;
+        found = m_headerNumbers.emplace(header.word(), static_cast<std::uint32_t>(m_headers.size()))
+                    .first;
+        m_headers.push_back(header);
+    }
+    m_frames.push_back((static_cast<std::uint64_t>(offset) << 24)
+        | (std::uint64_t { found->second } << 9) | static_cast<std::uint64_t>(mainDataBegin));
+    return true;
+}
+
+IndexedFrame FrameIndex::operator[](std::size_t frame) const
+{
+    const std::uint64_t packed = m_frames[frame];
+    return { static_cast<std::int64_t>(packed >> 24), m_headers[(packed >> 9) & 0x7FFFu],
+        static_cast<int>(packed & 0x1FFu) };
+}
+
+std::size_t FrameIndex::memoryBytes() const
+{
+    // The hash map's nodes: key, value and a next pointer each, plus the bucket array.
+    const std::size_t mapBytes = m_headerNumbers.size() * (sizeof(void*) + 8)
+        + m_headerNumbers.bucket_count() * sizeof(void*);
+    return m_frames.capacity() * sizeof(std::uint64_t) + m_headers.capacity() * sizeof(FrameHeader)
+        + mapBytes;
+}

@@ -1,0 +1,43 @@
+// Every audio frame of a stream in 8 bytes: where it starts, its header, its main_data_begin.
+#pragma once
+
+#include "frameheader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+struct IndexedFrame
+{
+    std::int64_t offset = 0; // bytes from the start of the file
+    FrameHeader header;
+    int mainDataBegin = 0; // see SideInfo::mainDataBegin
+};
+
+// A stream holds few distinct header words (bitrates, padding, mode extensions), so each
+// frame stores a number into a table of them beside a 40-bit offset and the 9-bit
+// main_data_begin: a 24-hour stream (3.4 million frames at 48 kHz) takes 27 MB.
+class FrameIndex
+{
+public:
+    // Offsets past this cannot be stored (1 TiB).
+    static constexpr std::int64_t kMaxOffset = (std::int64_t { 1 } << 40) - 1;
+
+    void reserve(std::size_t frames) { m_frames.reserve(frames); }
+    // False when the frame cannot be held: an offset past kMaxOffset, or more distinct
+    // headers than the table numbers (no real stream comes near either).
+    bool append(std::int64_t offset, const FrameHeader& header, int mainDataBegin);
+    // Gives back the growth reserve once the last frame is in.
+    void shrinkToFit() { m_frames.shrink_to_fit(); }
+
+    std::size_t size() const { return m_frames.size(); }
+    IndexedFrame operator[](std::size_t frame) const;
+    // Heap bytes held, for the memory budget.
+    std::size_t memoryBytes() const;
+
+private:
+    std::vector<std::uint64_t> m_frames; // offset << 24 | header number << 9 | mainDataBegin
+    std::vector<FrameHeader> m_headers;
+    std::unordered_map<std::uint32_t, std::uint32_t> m_headerNumbers; // word -> number
+};

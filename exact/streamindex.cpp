@@ -1,0 +1,25 @@
+// The refusal texts of the frame index.
+#include "streamindex.h"
+
+const char* IndexRefusalText(IndexRefusal refusal)
+{
+    switch (refusal) {
+    case IndexRefusal::Unreadable:
+        return "it cannot be read as a regular file";
+    case IndexRefusal::NotMpegAudio:
+        return "it is not MPEG audio";
+    case IndexRefusal::FreeFormat:
+        return "its frames use a free-format bitrate";
+    case IndexRefusal::NotLayer3:
+        return "it is MPEG Layer I or II audio, not MP3";
+    case IndexRefusal::TooFewFrames:
+        return "it holds fewer than 4 audio frames";
+    case IndexRefusal::FormatChanges:
+        return "its sample rate or MPEG version changes within the stream";
+    case IndexRefusal::GaplessLongerThanAudio:
+        return "its encoder delay and padding are longer than its audio";
+    case IndexRefusal::TooLarge:
+        return "it is larger than 1 TiB";
+    }
+    return "it is not MPEG audio";
+}

@@ -1,0 +1,240 @@
+// The frame walk reads each frame's header and side information through FileReader's large
+// buffer, so the pass costs about what reading the file costs.
+#include "streamscan.h"
+
+#include "bigendian.h"
+#include "filereader.h"
+#include "mpegaudioheader.h"
+#include "mpegstreamlocator.h"
+#include "sideinfo.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kMinimumFrames = 4;
+// Layer III's longest frame: 320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, padded.
+constexpr std::size_t kMaxFrameBytes = 1441;
+// Header, CRC word and the largest side information (MPEG-1 stereo).
+constexpr std::size_t kMaxFrameStartBytes = 6 + 32;
+
+IndexOutcome refuse(IndexRefusal refusal)
+{
+    return { std::nullopt, refusal };
+}
+
+std::optional<FrameHeader> headerAt(FileReader& reader, std::int64_t position)
+{
+    std::array<std::uint8_t, 4> bytes {};
+    if (!reader.readAt(position, bytes.data(), bytes.size()))
+        return std::nullopt;
+    return FrameHeader::parse(ReadBigEndian32(bytes.data()));
+}
+
+std::uint32_t littleEndian32(const std::uint8_t* p)
+{
+    return std::uint32_t { p[0] } | (std::uint32_t { p[1] } << 8) | (std::uint32_t { p[2] } << 16)
+        | (std::uint32_t { p[3] } << 24);
+}
+
+// The end of the audio: before an ID3v1 tag (the last 128 bytes, "TAG") and an APEv2 tag
+// before it (a 32-byte footer whose size field counts the items and the footer; flag bit 31
+// announces a 32-byte header as well).
+std::int64_t audioEnd(FileReader& reader)
+{
+    std::int64_t end = reader.fileSize();
+    std::array<std::uint8_t, 32> bytes {};
+    if (end >= 128 && reader.readAt(end - 128, bytes.data(), 3)
+        && std::memcmp(bytes.data(), "TAG", 3) == 0)
+        end -= 128;
+    if (end >= 32 && reader.readAt(end - 32, bytes.data(), bytes.size())
+        && std::memcmp(bytes.data(), "APETAGEX", 8) == 0) {
+        const std::int64_t tagBytes = std::int64_t { littleEndian32(bytes.data() + 12) }
+            + ((littleEndian32(bytes.data() + 20) & 0x80000000u) ? 32 : 0);
+        if (tagBytes >= 32 && tagBytes <= end)
+            end -= tagBytes;
+    }
+    return end;
+}
+
+// A stream of free-format frames (bitrate index 0) is not found by FindMpegAudioStart, whose
+// header check refuses them; this tells that case from "not MPEG audio": three such headers of
+// one stream, evenly spaced (up to a padding byte), within the file's first bytes.
+bool looksFreeFormat(FileReader& reader)
+{
+    constexpr std::size_t kWindowBytes = 128 * 1024;
+    constexpr std::uint32_t kStreamMask = 0xFFFEFC00u; // sync, version, layer, bitrate, rate
+    std::vector<std::uint8_t> window(kWindowBytes);
+    reader.setOrigin(0);
+    const std::int64_t got
+        = reader.seek(0, SEEK_SET) < 0 ? -1 : reader.read(window.data(), kWindowBytes);
+    if (got < 8)
+        return false;
+    const auto n = static_cast<std::size_t>(got);
+    const auto freeHeader = [&](std::size_t at) -> std::uint32_t {
+        if (at + 4 > n || window[at] != 0xFF)
+            return 0;
+        const std::uint32_t word = ReadBigEndian32(&window[at]);
+        const bool valid
+            = (word & 0xFFE0F000u) == 0xFFE00000u && MpegAudioHeader::parse(word | 0x1000u);
+        return valid ? word & kStreamMask : 0;
+    };
+    for (std::size_t i = 0; i + 8 <= n; ++i) {
+        const std::uint32_t stream = freeHeader(i);
+        if (stream == 0)
+            continue;
+        for (std::size_t d = 48; d <= 2 * kMaxFrameBytes && i + 2 * d + 5 <= n; ++d) {
+            if (freeHeader(i + d) == stream
+                && (freeHeader(i + 2 * d - 1) == stream || freeHeader(i + 2 * d) == stream
+                    || freeHeader(i + 2 * d + 1) == stream))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A frame of `first`'s stream at `position` whose successor is one too (or which ends at
+// `end`): a resync target that chance bytes in damaged data are unlikely to fake.
+bool frameChainsAt(
+    FileReader& reader, std::int64_t position, std::int64_t end, const FrameHeader& first)
+{
+    const auto header = headerAt(reader, position);
+    if (!header || !header->sameStream(first) || position + header->frameBytes() > end)
+        return false;
+    const std::int64_t next = position + header->frameBytes();
+    if (next == end)
+        return true;
+    const auto following = headerAt(reader, next);
+    return following && following->sameStream(first);
+}
+
+std::optional<std::int64_t> resync(
+    FileReader& reader, std::int64_t from, std::int64_t end, const FrameHeader& first)
+{
+    for (std::int64_t position = from; position + 4 <= end; ++position) {
+        std::uint8_t byte = 0;
+        if (reader.readAt(position, &byte, 1) && byte == 0xFF
+            && frameChainsAt(reader, position, end, first))
+            return position;
+    }
+    return std::nullopt;
+}
+
+// Reads the Xing/Info frame if the stream starts with one.
+void readInfoFrame(FileReader& reader, std::int64_t position, const FrameHeader& first,
+    std::int64_t end, StreamIndex& index)
+{
+    const auto bytes = static_cast<std::size_t>(first.frameBytes());
+    std::array<std::uint8_t, kMaxFrameBytes> frame {};
+    if (position + first.frameBytes() > end || !reader.readAt(position, frame.data(), bytes))
+        return;
+    if (const auto parsed = ParseInfoFrame(frame.data(), bytes)) {
+        index.infoFrame = parsed->frame;
+        index.infoFrameOffset = position;
+    }
+}
+
+enum class Step { Frame, End, Refused };
+
+// Indexes the frame at `position` or finds the next one; moves `position` past what it read.
+Step walkOne(FileReader& reader, std::int64_t& position, std::int64_t end, const FrameHeader& first,
+    StreamIndex& index, IndexRefusal& refusal)
+{
+    const auto header = headerAt(reader, position);
+    if (header && header->sameStream(first)) {
+        if (position + header->frameBytes() > end)
+            return Step::End; // a last frame cut short
+        std::array<std::uint8_t, kMaxFrameStartBytes> start {};
+        if (!reader.readAt(position, start.data(), start.size())) {
+            refusal = IndexRefusal::Unreadable;
+            return Step::Refused;
+        }
+        const auto sideInfo = ParseSideInfo(*header, start.data() + header->sideInfoOffset());
+        if (!sideInfo || !index.frames.append(position, *header, sideInfo->mainDataBegin)) {
+            refusal = IndexRefusal::TooLarge;
+            return Step::Refused;
+        }
+        position += header->frameBytes();
+        return Step::Frame;
+    }
+    if (header && frameChainsAt(reader, position, end, *header)) {
+        refusal = IndexRefusal::FormatChanges;
+        return Step::Refused;
+    }
+    const auto next = resync(reader, position + 1, end, first);
+    if (!next)
+        return Step::End;
+    index.skippedBytes += *next - position;
+    position = *next;
+    return Step::Frame;
+}
+
+std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamIndex& index)
+{
+    GaplessFacts& facts = index.gapless;
+    facts.sampleRate = first.sampleRate();
+    facts.samplesPerFrame = first.samplesPerFrame();
+    facts.channels = first.channels();
+    if (index.infoFrame && index.infoFrame->lame) {
+        facts.hasLameTag = true;
+        facts.encoderDelay = index.infoFrame->lame->delay;
+        facts.encoderPadding = index.infoFrame->lame->padding;
+    }
+    facts.totalSamples = static_cast<std::int64_t>(index.frames.size()) * facts.samplesPerFrame
+        - facts.encoderDelay - facts.encoderPadding;
+    if (facts.totalSamples < 0)
+        return IndexRefusal::GaplessLongerThanAudio;
+    return std::nullopt;
+}
+
+} // namespace
+
+IndexOutcome IndexMp3Stream(const std::string& path)
+{
+    FileReader reader;
+    if (!reader.open(path))
+        return refuse(IndexRefusal::Unreadable);
+    return IndexMp3Stream(reader);
+}
+
+IndexOutcome IndexMp3Stream(FileReader& reader)
+{
+    const auto start = FindMpegAudioStart(reader);
+    if (!start)
+        return refuse(
+            looksFreeFormat(reader) ? IndexRefusal::FreeFormat : IndexRefusal::NotMpegAudio);
+    reader.setOrigin(0);
+    const auto first = headerAt(reader, *start);
+    if (!first)
+        return refuse(IndexRefusal::Unreadable);
+    if (first->layer() != 3)
+        return refuse(IndexRefusal::NotLayer3);
+
+    IndexOutcome outcome { StreamIndex {}, IndexRefusal::Unreadable };
+    StreamIndex& index = *outcome.index;
+    const std::int64_t end = audioEnd(reader);
+    std::int64_t position = *start;
+    readInfoFrame(reader, position, *first, end, index);
+    if (index.infoFrame)
+        position += first->frameBytes();
+    index.frames.reserve(
+        static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes()));
+    IndexRefusal refusal = IndexRefusal::Unreadable;
+    Step step = Step::Frame;
+    while (step == Step::Frame && position + 4 <= end)
+        step = walkOne(reader, position, end, *first, index, refusal);
+    if (step == Step::Refused)
+        return refuse(refusal);
+    if (index.frames.size() < kMinimumFrames)
+        return refuse(IndexRefusal::TooFewFrames);
+    index.frames.shrinkToFit();
+    const IndexedFrame last = index.frames[index.frames.size() - 1];
+    index.audioEnd = last.offset + last.header.frameBytes();
+    if (const auto gaplessRefusal = setGaplessFacts(*first, index))
+        return refuse(*gaplessRefusal);
+    return outcome;
+}
