@@ -1,13 +1,27 @@
 // The source as the window learns it on opening: its total time and byte size.
 #include "sourceinfo.h"
 
+#include "discovererloader.h"
 #include "fileaccess.h"
-#include "probeduration.h"
+#include "mediatime.h"
+#include "mpegprobe.h"
 #include "splitmessages.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+
+namespace {
+
+std::optional<std::int64_t> probeSeconds(const std::string& path)
+{
+    const auto mediaTime = ProbeMediaTimeWith(path, DiscoverWithModule);
+    if (!mediaTime)
+        return std::nullopt;
+    return WholeSeconds(*mediaTime);
+}
+
+} // namespace
 
 std::string SourceInfo::titleLine() const
 {
@@ -21,7 +35,7 @@ std::string SourceInfo::titleLine() const
 std::optional<SourceInfo> SourceInfo::load(
     const std::string& path, std::optional<std::int64_t> knownSeconds, std::string_view* failure)
 {
-    const auto seconds = knownSeconds ? knownSeconds : ProbeDuration(path);
+    const auto seconds = knownSeconds ? knownSeconds : probeSeconds(path);
     if (!seconds) {
         *failure = kCannotMeasure;
         return std::nullopt;

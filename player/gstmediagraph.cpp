@@ -2,8 +2,8 @@
 #include "gstmediagraph.h"
 
 #include "mediatime.h"
+#include "mpegprobe.h"
 #include "playerevents.h"
-#include "probeduration.h"
 
 #include <QFile>
 

@@ -6,13 +6,9 @@
 #include <string>
 
 // Whole seconds (truncated), or nullopt when the file cannot be measured (missing, empty,
-// a folder, not audio). Never throws, never blocks indefinitely. Needs gst_init() to have run
-// for non-MP3 files. `path` is in the local 8-bit encoding (UTF-8 here).
+// a folder, not audio). Never throws, never blocks indefinitely. Starts GStreamer on the first
+// file that is not MP3 if the program has not. `path` is in the local 8-bit encoding (UTF-8 here).
 std::optional<std::int64_t> ProbeDuration(const std::string& path);
 
 // The same measurement in 100-ns units (media time), before truncation to whole seconds.
 std::optional<std::int64_t> ProbeMediaTime(const std::string& path);
-
-// The exact length of a bare MPEG audio stream (tags allowed), by frame count; nullopt for
-// anything else, without asking GStreamer.
-std::optional<std::int64_t> ExactMpegMediaTime(const std::string& path);

@@ -1,0 +1,14 @@
+// The module's entry point over DiscoverDuration, which starts GStreamer on first use.
+#include "discoverermodule.h"
+
+#include "discovererduration.h"
+
+extern "C" __attribute__((visibility("default"))) bool parvex_discover_media_time(
+    const char* path, std::int64_t* mediaTime)
+{
+    const auto duration = DiscoverDuration(path);
+    if (!duration)
+        return false;
+    *mediaTime = *duration;
+    return true;
+}
