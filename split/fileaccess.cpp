@@ -11,8 +11,9 @@ namespace {
 
 static_assert(sizeof(off_t) >= 8, "build with 64-bit file offsets");
 
-// Keeps `fd` only if it is a regular file, as a stream in `mode`; closes it otherwise.
-std::FILE* streamForRegularFile(int fd, const char* mode)
+// Keeps `fd` only if it is a regular file, as a stream in `mode`; closes it otherwise. With
+// `emptied`, a file that holds bytes is truncated to none.
+std::FILE* streamForRegularFile(int fd, const char* mode, bool emptied = false)
 {
     if (fd < 0)
         return nullptr;
@@ -22,6 +23,10 @@ std::FILE* streamForRegularFile(int fd, const char* mode)
         error = LastErrorOr(EIO);
     else if (!S_ISREG(info.st_mode))
         error = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+    // Only a file that holds bytes is truncated: on ext4 a truncation to zero marks the file
+    // for writeback at close, which would cost a fresh piece milliseconds for nothing.
+    else if (emptied && info.st_size > 0 && ftruncate(fd, 0) != 0)
+        error = LastErrorOr(EIO);
     // O_NONBLOCK only kept open() from waiting; reads and writes of a regular file ignore it,
     // but the streams should see an ordinary descriptor.
     if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
@@ -75,14 +80,7 @@ std::FILE* CreateOutputFile(const std::string& path)
     // No O_TRUNC here: what is found is truncated only once fstat says it is a regular file,
     // should something else have taken the name since the look above.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    std::FILE* stream = streamForRegularFile(fd, "wb");
-    if (stream && ftruncate(fileno(stream), 0) != 0) {
-        const int error = LastErrorOr(EIO);
-        std::fclose(stream);
-        errno = error;
-        return nullptr;
-    }
-    return stream;
+    return streamForRegularFile(fd, "wb", true);
 }
 
 std::int64_t MeasureFileSize(std::FILE* stream)
