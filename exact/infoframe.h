@@ -28,6 +28,8 @@ struct LameTag
     std::uint16_t presetAndSurround = 0;
     std::uint32_t musicLength = 0; // bytes from this frame's first byte to the audio's end
     std::uint16_t musicCrc = 0; // CRC-16/ARC of the audio frames after this frame
+
+    bool operator==(const LameTag&) const = default;
 };
 
 struct InfoFrame
@@ -47,6 +49,8 @@ struct InfoFrame
     std::array<std::uint8_t, 100> toc {};
     std::uint32_t quality = 0;
     std::optional<LameTag> lame;
+
+    bool operator==(const InfoFrame&) const = default;
 };
 
 struct ParsedInfoFrame
