@@ -40,4 +40,5 @@ private:
     std::vector<std::uint64_t> m_frames; // offset << 24 | header number << 9 | mainDataBegin
     std::vector<FrameHeader> m_headers;
     std::unordered_map<std::uint32_t, std::uint32_t> m_headerNumbers; // word -> number
+    std::uint32_t m_lastNumber = 0; // CBR streams and runs of equal frames skip the lookup
 };

@@ -38,6 +38,11 @@ constexpr int kGranuleBitsAfterPart23Lsf = 9 + 8 + 9 + 1 + 22 + 2;
 
 } // namespace
 
+int ReadMainDataBegin(const FrameHeader& header, const std::uint8_t* sideInfo)
+{
+    return header.mpeg1() ? (sideInfo[0] << 1) | (sideInfo[1] >> 7) : sideInfo[0];
+}
+
 int SideInfo::mainDataBits() const
 {
     int bits = 0;

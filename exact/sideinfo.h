@@ -20,6 +20,9 @@ struct SideInfo
     int mainDataBits() const;
 };
 
+// The first field alone, for the frame index's pass: 9 bits in MPEG-1, 8 in MPEG-2/2.5.
+int ReadMainDataBegin(const FrameHeader& header, const std::uint8_t* sideInfo);
+
 // Reads the side information that follows the header (and CRC word) of a Layer III frame;
 // `sideInfo` holds at least header.sideInfoBytes() bytes. Nullopt for Layers I and II.
 std::optional<SideInfo> ParseSideInfo(const FrameHeader& header, const std::uint8_t* sideInfo);

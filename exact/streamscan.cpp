@@ -144,17 +144,21 @@ enum class Step { Frame, End, Refused };
 Step walkOne(FileReader& reader, std::int64_t& position, std::int64_t end, const FrameHeader& first,
     StreamIndex& index, IndexRefusal& refusal)
 {
-    const auto header = headerAt(reader, position);
+    // One read for the header and the side information: every Layer III frame is longer.
+    std::array<std::uint8_t, kMaxFrameStartBytes> start {};
+    const auto available
+        = static_cast<std::size_t>(std::min<std::int64_t>(end - position, std::ssize(start)));
+    if (!reader.readAt(position, start.data(), available)) {
+        refusal = IndexRefusal::Unreadable;
+        return Step::Refused;
+    }
+    const auto header = FrameHeader::parse(ReadBigEndian32(start.data()));
     if (header && header->sameStream(first)) {
         if (position + header->frameBytes() > end)
             return Step::End; // a last frame cut short
-        std::array<std::uint8_t, kMaxFrameStartBytes> start {};
-        if (!reader.readAt(position, start.data(), start.size())) {
-            refusal = IndexRefusal::Unreadable;
-            return Step::Refused;
-        }
-        const auto sideInfo = ParseSideInfo(*header, start.data() + header->sideInfoOffset());
-        if (!sideInfo || !index.frames.append(position, *header, sideInfo->mainDataBegin)) {
+        const int mainDataBegin
+            = ReadMainDataBegin(*header, start.data() + header->sideInfoOffset());
+        if (!index.frames.append(position, *header, mainDataBegin)) {
             refusal = IndexRefusal::TooLarge;
             return Step::Refused;
         }
