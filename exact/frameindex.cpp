@@ -12,16 +12,19 @@ bool FrameIndex::append(std::int64_t offset, const FrameHeader& header, int main
 {
     if (offset < 0 || offset > kMaxOffset || mainDataBegin < 0 || mainDataBegin > 511)
         return false;
-    auto found = m_headerNumbers.find(header.word());
-    if (found == m_headerNumbers.end()) {
-        if (m_headers.size() == kMaxHeaders)
-            return false;
-        found = m_headerNumbers.emplace(header.word(), static_cast<std::uint32_t>(m_headers.size()))
-                    .first;
-        m_headers.push_back(header);
+    if (m_headers.empty() || m_headers[m_lastNumber].word() != header.word()) {
+        auto found = m_headerNumbers.find(header.word());
+        if (found == m_headerNumbers.end()) {
+            if (m_headers.size() == kMaxHeaders)
+                return false;
+            const auto number = static_cast<std::uint32_t>(m_headers.size());
+            found = m_headerNumbers.emplace(header.word(), number).first;
+            m_headers.push_back(header);
+        }
+        m_lastNumber = found->second;
     }
     m_frames.push_back((static_cast<std::uint64_t>(offset) << 24)
-        | (std::uint64_t { found->second } << 9) | static_cast<std::uint64_t>(mainDataBegin));
+        | (std::uint64_t { m_lastNumber } << 9) | static_cast<std::uint64_t>(mainDataBegin));
     return true;
 }
 
