@@ -143,20 +143,34 @@ TEST_F(FrameIndexScan, resyncsOverDamageBetweenFramesAsLibmpg123Does)
     EXPECT_EQ(offsetsOf(outcome.index->frames), ScanWithMpg123(m_dir / "source.mp3").frameOffsets);
 }
 
-TEST_F(FrameIndexScan, endsAtTheLastWholeFrame)
+// A last frame cut 20 bytes short, alone or followed by tags whose bytes would complete it.
+TEST_F(FrameIndexScan, endsAtTheLastWholeFrameBeforeTheTags)
 {
     const std::vector<char> audio = lameBytes(2.0);
     const IndexOutcome plain = indexOf(audio);
     ASSERT_TRUE(plain.index);
     const IndexedFrame last = plain.index->frames[plain.index->frames.size() - 1];
     const std::vector<char> truncated(
-        audio.begin(), audio.begin() + std::ptrdiff_t(last.offset + 100));
+        audio.begin(), audio.begin() + std::ptrdiff_t(last.offset + last.header.frameBytes() - 20));
+    std::vector<char> id3v1(128, 0);
+    std::memcpy(id3v1.data(), "TAGParvex", 9);
+    std::vector<char> withId3v1 = truncated;
+    withId3v1.insert(withId3v1.end(), id3v1.begin(), id3v1.end());
+    std::vector<char> withApe = truncated;
+    const auto ape = apeTag();
+    withApe.insert(withApe.end(), ape.begin(), ape.end());
 
-    const IndexOutcome outcome = indexOf(truncated);
-    ASSERT_TRUE(outcome.index);
-    EXPECT_EQ(outcome.index->frames.size(), plain.index->frames.size() - 1);
-    EXPECT_EQ(outcome.index->audioEnd, last.offset);
-    EXPECT_EQ(offsetsOf(outcome.index->frames), ScanWithMpg123(m_dir / "source.mp3").frameOffsets);
+    for (const auto& bytes : { truncated, withId3v1, withApe }) {
+        const IndexOutcome outcome = indexOf(bytes);
+        ASSERT_TRUE(outcome.index);
+        EXPECT_EQ(outcome.index->frames.size(), plain.index->frames.size() - 1);
+        EXPECT_EQ(outcome.index->audioEnd, last.offset);
+    }
+    // libmpg123 agrees where no tag follows; before a tag it decodes the cut frame with the
+    // tag's bytes as its end.
+    const IndexOutcome untagged = indexOf(truncated);
+    ASSERT_TRUE(untagged.index);
+    EXPECT_EQ(offsetsOf(untagged.index->frames), ScanWithMpg123(m_dir / "source.mp3").frameOffsets);
 }
 
 // Four Layer II frames (MPEG-1, 128 kbit/s, 44.1 kHz: 417 bytes) of silence.
