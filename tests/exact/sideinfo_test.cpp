@@ -23,7 +23,11 @@ public:
         }
     }
     // All ones, so that a misread width shows in the next field read.
-    void fill(int bits) { write(bits, (1 << bits) - 1); }
+    void fill(int bits)
+    {
+        for (int i = 0; i < bits; ++i)
+            write(1, 1);
+    }
     const std::uint8_t* data() const { return m_bytes.data(); }
     int bits() const { return m_bit; }
 
