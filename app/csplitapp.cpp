@@ -8,8 +8,33 @@
 #include "qtdesktopservices.h"
 #include "qtfilechooser.h"
 #include "qtprompter.h"
+#include "resources.h"
 
-int CSplitApp::run()
+#include <QApplication>
+#include <QFileInfo>
+
+QString CSplitApp::applicationId()
+{
+    return QStringLiteral(PARVEX_APP_ID);
+}
+
+void CSplitApp::setIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Brennick"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Parvex"));
+    QGuiApplication::setDesktopFileName(applicationId());
+    QCoreApplication::setApplicationVersion(QStringLiteral(PARVEX_VERSION));
+    QApplication::setWindowIcon(Resources::appIcon());
+}
+
+QString CSplitApp::sourceArgument(const QStringList& positionalArguments)
+{
+    if (positionalArguments.isEmpty())
+        return {};
+    return QFileInfo(positionalArguments.constFirst()).absoluteFilePath();
+}
+
+int CSplitApp::run(const QString& source)
 {
     QSettingsStore settings;
     QtPrompter prompter;
@@ -30,6 +55,8 @@ int CSplitApp::run()
     dialog.setWindowModality(Qt::WindowModal);
     prompter.setOwner(&dialog);
     files.setOwner(&dialog);
+    if (!source.isEmpty())
+        dialog.openSourceAtStart(source);
     dialog.exec(); // OK or Cancel: the program ends either way
     return 0;
 }

@@ -1,12 +1,27 @@
 // The application object: runs the main dialog with the real services, and holds app-wide state.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class CSplitApp
 {
 public:
+    // The reverse-DNS id of the desktop entry, the AppStream data and the icons.
+    static QString applicationId();
+
+    // What the desktop knows the program by: organization "Brennick" (the settings' folder; the
+    // application name stays the executable's, which names the settings file), display name
+    // "Parvex" (the framework boxes' caption), desktop entry id, window icon. Needs the
+    // QApplication.
+    static void setIdentity();
+    // The source named on the command line as an absolute path; empty when there is none.
+    static QString sourceArgument(const QStringList& positionalArguments);
+
     // Builds the services, runs the main dialog modally and returns when it ends; the program
-    // then ends. Needs the QApplication and the organization name set.
-    int run();
+    // then ends. A non-empty `source` is opened as the window comes up, as "Open MP3" would.
+    // Needs setIdentity().
+    int run(const QString& source = {});
 
     // True while the left mouse button holds the position slider.
     bool sliderHeld() const { return m_sliderHeld; }

@@ -15,7 +15,7 @@ constexpr std::array<ControlTemplate, 3> Controls { {
         StyleDefaultButton | StyleGroup | StyleTabStop, Panel::Common },
 } };
 
-constexpr DialogTemplate Template { 100, "About Parvex", 235, 55, Controls };
+constexpr DialogTemplate Template { 100, "About Parvex", 235, 55, Controls, {}, {} };
 } // namespace
 
 const DialogTemplate& Resources::aboutDialog()

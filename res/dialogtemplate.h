@@ -44,10 +44,27 @@ struct ControlTemplate
     Panel panel = Panel::Common;
 };
 
+// The accessible name of a control that has no caption of its own to give it one: each box and
+// display is named after the label beside it.
+struct ControlName
+{
+    int id = -1;
+    std::string_view name;
+};
+
+// A label whose mnemonic gives the focus to the control it names.
+struct LabelBuddy
+{
+    int label = -1;
+    int buddy = -1;
+};
+
 struct DialogTemplate
 {
     int id = 0;
     std::string_view caption;
     int width = 0, height = 0; // dialog units
     std::span<const ControlTemplate> controls; // template order = creation and tab order
+    std::span<const ControlName> names;
+    std::span<const LabelBuddy> buddies;
 };

@@ -7,10 +7,15 @@
 #include "dataexchange.h"
 #include "dialogsplithost.h"
 #include "dialogtexts.h"
+#include "displayaccessible.h"
+#include "displayfit.h"
+#include "elidinglabel.h"
 #include "fileaccess.h"
+#include "helppages.h"
 #include "leadinginteger.h"
 #include "localpath.h"
 #include "playerevents.h"
+#include "radiogroupfocus.h"
 #include "resources.h"
 #include "splitoperations.h"
 #include "templatebuilder.h"
@@ -20,12 +25,15 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -48,9 +56,22 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     , m_destinations(services.prompter, services.files, services.settings, services.desktop)
     , m_outputFile(m_destinations.plainFileDefault())
 {
-    m_controls = TemplateBuilder::build(
-        Resources::mainDialog(), this, CPositionSlider::templateFactory(services.sliderHeld));
+    m_controls = TemplateBuilder::build(Resources::mainDialog(), this,
+        [slider = CPositionSlider::templateFactory(services.sliderHeld)](
+            const ControlTemplate& item, QWidget* owner) -> QWidget* {
+            QLabel* display = nullptr;
+            if (item.id == Id::SourceTitle)
+                display = new ElidingLabel(owner);
+            else if (item.id == Id::PositionDisplay || item.id == Id::EachSize)
+                display = new QLabel(owner);
+            else
+                return slider(item, owner);
+            // Before the builder names it: Qt keeps the first interface it makes for a widget.
+            DisplayAccessible::markAsDisplay(display);
+            return display;
+        });
     bindControls();
+    setUpDesktopAccess();
     m_preview = std::make_unique<PreviewSession>(this, m_positionSlider, m_positionDisplay,
         PreviewSession::Services { services.createGraph, services.createPreviewWindow,
             services.prompter, services.sliderHeld });
@@ -79,6 +100,23 @@ void CSplitDialog::bindControls()
     m_positionSlider = qobject_cast<CPositionSlider*>(control(Id::PositionSlider));
 }
 
+// What the desktop expects beyond the template: displays that fit their texts, the mode radios
+// as one Tab stop, files dropped from a file manager.
+void CSplitDialog::setUpDesktopAccess()
+{
+    FitDisplays(
+        { *control(Id::SourceTitle), *m_eachSizeDisplay, *m_positionDisplay, *m_positionSlider },
+        *this);
+    MakeRadioGroupOneTabStop(
+        { radio(Id::ByFrame), radio(Id::BySize), radio(Id::ByTime) }, control(Id::OpenMp3));
+    setAcceptDrops(true);
+}
+
+QRadioButton* CSplitDialog::radio(int id) const
+{
+    return qobject_cast<QRadioButton*>(control(id));
+}
+
 void CSplitDialog::connectControls()
 {
     const auto onClick = [this](int id, void (CSplitDialog::*handler)()) {
@@ -95,9 +133,16 @@ void CSplitDialog::connectControls()
     onClick(Id::StartBySize, &CSplitDialog::OnStartBySize);
     onClick(Id::BrowseFolder, &CSplitDialog::OnBrowseOutputFolder);
     onClick(Id::StartByTime, &CSplitDialog::OnStartByTime);
-    onClick(Id::ByFrame, &CSplitDialog::OnByFrame);
-    onClick(Id::BySize, &CSplitDialog::OnBySize);
-    onClick(Id::ByTime, &CSplitDialog::OnByTime);
+    // However a radio gets checked (mouse, arrow keys, a screen reader's action), its panel shows.
+    const auto onChecked = [this](int id, void (CSplitDialog::*handler)()) {
+        connect(radio(id), &QAbstractButton::toggled, this, [this, handler](bool checked) {
+            if (checked)
+                (this->*handler)();
+        });
+    };
+    onChecked(Id::ByFrame, &CSplitDialog::OnByFrame);
+    onChecked(Id::BySize, &CSplitDialog::OnBySize);
+    onChecked(Id::ByTime, &CSplitDialog::OnByTime);
     onClick(Id::Homepage, &CSplitDialog::OnHomepage);
     onClick(Id::Help, &CSplitDialog::OnHelp);
     onClick(Id::BrowseFile, &CSplitDialog::OnBrowseOutputFile);
@@ -121,7 +166,7 @@ void CSplitDialog::OnInitDialog()
     m_secondsSpin->setRange(1, SpinMaximum);
     m_splitSeconds = DefaultSplitSeconds;
     m_secondsBox->setText(QString::number(m_splitSeconds));
-    qobject_cast<QRadioButton*>(control(Id::ByFrame))->setChecked(true);
+    radio(Id::ByFrame)->setChecked(true);
     OnByFrame();
     m_sourcePath.clear();
 }
@@ -191,6 +236,11 @@ void CSplitDialog::keyPressEvent(QKeyEvent* event)
     }
     if (plain && event->key() == Qt::Key_F1)
         return; // the window has no context help
+    // Shift+F10 is the other key for a context menu; the Menu key arrives as a context menu event.
+    if (event->modifiers() == Qt::ShiftModifier && event->key() == Qt::Key_F10) {
+        showWindowMenuFromKeyboard();
+        return;
+    }
     QDialog::keyPressEvent(event); // Esc ends the dialog without writing anything
 }
 
@@ -219,6 +269,12 @@ void CSplitDialog::OnDestroy()
 
 void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
 {
+    // From the keyboard the menu is the window's whatever has the focus, unless the focused
+    // control showed a menu of its own (an edit box does) and so kept the event.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        showWindowMenuFromKeyboard();
+        return;
+    }
     // Only the window's background: a click on a control is the control's own business.
     QWidget* child = childAt(event->pos());
     if (child && !qobject_cast<QGroupBox*>(child)) {
@@ -227,6 +283,13 @@ void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
     }
     const std::unique_ptr<QMenu> menu(createWindowMenu());
     menu->exec(event->globalPos());
+}
+
+void CSplitDialog::showWindowMenuFromKeyboard()
+{
+    const QWidget* anchor = focusWidget() ? focusWidget() : this;
+    const std::unique_ptr<QMenu> menu(createWindowMenu());
+    menu->exec(anchor->mapToGlobal(anchor->rect().center()));
 }
 
 QMenu* CSplitDialog::createWindowMenu()
@@ -248,13 +311,18 @@ void CSplitDialog::OnAbout()
 void CSplitDialog::OnHelp()
 {
     // No message when the page is missing or nothing can show it.
-    m_services.desktop.openUrl(QUrl::fromLocalFile(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/help/Introduction.htm")));
+    m_services.desktop.openUrl(
+        HelpPage(QCoreApplication::applicationDirPath(), QStringLiteral("Introduction.htm")));
 }
 
+// A build without a product page of its own opens the introduction instead of a dead address.
 void CSplitDialog::OnHomepage()
 {
-    m_services.desktop.openUrl(QUrl(QStringLiteral(PARVEX_HOMEPAGE)));
+    const QString homepage = QStringLiteral(PARVEX_HOMEPAGE);
+    if (homepage.isEmpty())
+        OnHelp();
+    else
+        m_services.desktop.openUrl(QUrl(homepage));
 }
 
 // --- Source ----------------------------------------------------------------------------------
@@ -263,11 +331,15 @@ void CSplitDialog::OnOpenMp3()
 {
     const auto chosen = m_services.files.openFile(
         QStringLiteral("Select a MP3 file"), QStringLiteral("MP3 Files(*.mp3)"), m_sourcePath);
-    if (!chosen)
-        return;
+    if (chosen)
+        openSource(*chosen);
+}
+
+void CSplitDialog::openSource(const QString& path)
+{
     // The four facts of the source change together or not at all: a file that cannot be
     // measured leaves the previous source whole, and a later Start still cuts that one.
-    const std::string localPath = toLocalPath(*chosen);
+    const std::string localPath = toLocalPath(path);
     const auto total = m_services.probeDuration(localPath);
     if (!total) {
         m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 total time!"));
@@ -278,13 +350,47 @@ void CSplitDialog::OnOpenMp3()
         m_services.prompter.frameworkMessage(QStringLiteral("Can not open the mp3 file!"));
         return;
     }
-    m_sourcePath = *chosen;
+    m_sourcePath = path;
     m_totalSeconds = *total;
     m_sourceSize = *size;
     m_sourceTitle = SourceTitleText(QFileInfo(m_sourcePath).fileName(), m_totalSeconds);
     DoDataExchange(false);
     ClosePreview();
     OpenPreview(m_sourcePath);
+}
+
+void CSplitDialog::openSourceAtStart(const QString& path)
+{
+    // Once the window is up, so that a failure's box has it as its owner.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openSource(path); }, Qt::QueuedConnection);
+}
+
+namespace {
+// The first local file a drag carries; empty when it carries none.
+QString droppedFile(const QMimeData* data)
+{
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+} // namespace
+
+void CSplitDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CSplitDialog::dropEvent(QDropEvent* event)
+{
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openSource(file);
 }
 
 // --- Splits ----------------------------------------------------------------------------------

@@ -19,6 +19,7 @@ class CPreviewPlayer;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QRadioButton;
 class UpDownControl;
 enum class Panel;
 
@@ -42,6 +43,12 @@ public:
     // The menu a right-click on the window's background shows: Minimize, Close, About. The
     // caller owns it.
     QMenu* createWindowMenu();
+
+    // Opens the file at `path` as the source, as "Open MP3" does once a file is chosen: probe,
+    // title line, preview; a file that cannot be measured is reported and changes nothing.
+    void openSource(const QString& path);
+    // openSource once the event loop runs (the file named on the command line).
+    void openSourceAtStart(const QString& path);
 
     // Makes and opens the current player for the source at `path`: 1. When the file cannot
     // be played (the player has said so), the source path is emptied and the player closed: 0.
@@ -85,10 +92,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void bindControls();
+    void setUpDesktopAccess();
+    QRadioButton* radio(int id) const;
+    void showWindowMenuFromKeyboard();
     void connectControls();
     void OnInitDialog();
     void OnOK();

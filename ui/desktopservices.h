@@ -11,7 +11,8 @@ public:
 
     // Opens a page or file in the user's preferred application; failures are not reported.
     virtual void openUrl(const QUrl& url) = 0;
-    // The user's music folder without a trailing separator; empty when there is none.
+    // The user's music folder without a trailing separator; the home folder when the named music
+    // folder does not exist; empty only when the desktop names none.
     virtual QString musicFolder() const = 0;
     // The user's home folder without a trailing separator (the plain output defaults live here).
     virtual QString homeFolder() const = 0;

@@ -6,12 +6,19 @@
 #include "prompter.h"
 #include "settingsstore.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
 const QString Section = QStringLiteral("Option");
 const QString OutputFolderKey = QStringLiteral("output_folder");
 const QString OutputFileKey = QStringLiteral("output_cut_file");
+
+bool hasWildcards(const QString& name)
+{
+    return name.contains(u'*') || name.contains(u'?') || name.contains(u'[');
+}
 
 // Paths use "/", but a name typed with "\" is split there too.
 qsizetype lastSeparator(const QString& path)
@@ -68,8 +75,9 @@ QString OutputDestinations::readWithDefaultRule(const QString& name, const QStri
 std::optional<QString> OutputDestinations::chooseOutputFile(const QString& current)
 {
     const auto chosen = m_files.saveFile(QStringLiteral("Select Output"),
-        QStringLiteral("MP3 file (*.mp3)"), initialFolder(current), QStringLiteral("*.*"));
-    if (!chosen)
+        QStringLiteral("MP3 file (*.mp3)"), initialFolder(current), QFileInfo(current).fileName());
+    // A pattern typed into the name box is a filter, not a name: "*.*" would become "*.mp3".
+    if (!chosen || hasWildcards(QFileInfo(*chosen).fileName()))
         return std::nullopt;
     const QString path = withMp3Extension(*chosen);
     m_settings.writeString(Section, OutputFileKey, path);

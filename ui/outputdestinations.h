@@ -26,8 +26,9 @@ public:
     QString readOutputFile();
     void storeOutputFolder(const QString& folder);
 
-    // The save dialog for the output file, starting in the folder of `current`. The chosen
-    // path with ".mp3" as its extension, already remembered; nullopt on cancel.
+    // The save dialog for the output file, starting in the folder of `current` with its file
+    // name. The chosen path with ".mp3" as its extension, already remembered; nullopt on cancel
+    // or for a name with wildcards.
     std::optional<QString> chooseOutputFile(const QString& current);
     // The folder chooser: the chosen folder, or `current` on cancel, with a trailing
     // separator; remembered either way.

@@ -10,8 +10,8 @@ public:
 
     // Input checks: owned by the window, caption "Error", OK, no icon.
     virtual void error(const QString& text) = 0;
-    // File failures and refused number boxes: owned by the window, caption = application
-    // name, warning icon, OK.
+    // File failures and refused number boxes: owned by the window, caption = the application's
+    // display name, warning icon, OK.
     virtual void frameworkMessage(const QString& text) = 0;
     // A box without owner, with its own caption and OK, no icon ("Message", "PARVEX").
     virtual void message(const QString& caption, const QString& text) = 0;

@@ -12,11 +12,12 @@ void QtDesktopServices::openUrl(const QUrl& url)
 
 QString QtDesktopServices::musicFolder() const
 {
-    // A music folder that is named but not there is no music folder.
+    // A music folder that is named but not there (common on minimal desktops) is no failure:
+    // the home folder takes its place, which gives the plain defaults.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        return {};
-    return folder;
+    if (folder.isEmpty() || QDir(folder).exists())
+        return folder;
+    return homeFolder();
 }
 
 QString QtDesktopServices::homeFolder() const

@@ -1,7 +1,7 @@
 // QMessageBox with the captions, buttons and icons each kind of message calls for.
 #include "qtprompter.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
@@ -24,7 +24,9 @@ void QtPrompter::error(const QString& text)
 
 void QtPrompter::frameworkMessage(const QString& text)
 {
-    run(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, m_owner);
+    // The display name ("Parvex"), not the application name, which is the executable's.
+    run(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
+        m_owner);
 }
 
 void QtPrompter::message(const QString& caption, const QString& text)

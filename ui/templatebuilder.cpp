@@ -90,7 +90,7 @@ void fitCaption(QWidget* widget, const ControlTemplate& control)
     auto* label = qobject_cast<QLabel*>(widget);
     if (!label || control.kind != ControlKind::Static || control.caption.empty())
         return;
-    const int needed = label->fontMetrics().horizontalAdvance(label->text());
+    const int needed = label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width();
     if (needed > label->width())
         label->resize(needed, label->height());
 }
@@ -128,6 +128,18 @@ QWidget* makeControl(
     widget->setFocusPolicy(focusPolicy(control));
     return widget;
 }
+// What a screen reader says for each box and display, and where a label's mnemonic leads.
+void nameControls(const DialogTemplate& dialogTemplate, const QHash<int, QWidget*>& widgets)
+{
+    for (const ControlName& named : dialogTemplate.names) {
+        if (QWidget* widget = widgets.value(named.id))
+            widget->setAccessibleName(fromTextView(named.name));
+    }
+    for (const LabelBuddy& pair : dialogTemplate.buddies) {
+        if (auto* label = qobject_cast<QLabel*>(widgets.value(pair.label)))
+            label->setBuddy(widgets.value(pair.buddy));
+    }
+}
 } // namespace
 
 QHash<int, QWidget*> TemplateBuilder::build(
@@ -156,6 +168,7 @@ QHash<int, QWidget*> TemplateBuilder::build(
         }
         previous = widget;
     }
+    nameControls(dialogTemplate, widgets);
     // A group box only frames its controls: behind them, it never takes their clicks.
     for (QGroupBox* group : groups)
         group->lower();

@@ -20,7 +20,8 @@ public:
 
     // Creates every control of `dialogTemplate` as a child of `dialog`, in template order (which
     // is also the tab order), sets the caption and the fixed client size, and returns the
-    // controls by id. objectName of each widget is its id in decimal ("1009").
+    // controls by id. objectName of each widget is its id in decimal ("1009"). The template's
+    // accessible names and label buddies are given to their controls.
     static QHash<int, QWidget*> build(
         const DialogTemplate& dialogTemplate, QWidget* dialog, const Factory& factory = {});
 

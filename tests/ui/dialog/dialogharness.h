@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cpreviewplayer.h"
+#include "csplitapp.h"
 #include "csplitdialog.h"
 #include "fakedesktopservices.h"
 #include "fakemediagraph.h"
@@ -82,8 +83,8 @@ private:
 };
 
 // main() for a dialog test: settings in a temporary XDG_CONFIG_HOME set before anything reads
-// them, organization "Brennick" as in the program, offscreen unless told otherwise, GStreamer
-// ready for the tests that use real graphs.
+// them, the program's identity (organization "Brennick", display name "Parvex"), offscreen unless
+// told otherwise, GStreamer ready for the tests that use real graphs.
 #define PARVEX_DIALOG_TEST_MAIN(TestObject)                                                        \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
@@ -94,7 +95,7 @@ private:
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         gst_init(nullptr, nullptr);                                                                \
         QApplication application(argc, argv);                                                      \
-        QCoreApplication::setOrganizationName(QStringLiteral("Brennick"));                         \
+        CSplitApp::setIdentity();                                                                  \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -80,9 +80,9 @@ private Q_SLOTS:
         }
         QCOMPARE(m_dialog->findChildren<QGroupBox*>().size(), qsizetype(1));
         QCOMPARE(qobject_cast<QPushButton*>(m_controls[ControlId::OpenMp3])->text(),
-            QStringLiteral("Open MP3"));
+            QStringLiteral("&Open MP3"));
         QCOMPARE(qobject_cast<QRadioButton*>(m_controls[ControlId::BySize])->text(),
-            QStringLiteral("By size"));
+            QStringLiteral("By si&ze"));
     }
 
     void build_labelsShowTheirWholeCaption()
@@ -94,8 +94,9 @@ private Q_SLOTS:
         const auto controls = TemplateBuilder::build(Resources::mainDialog(), &dialog);
         auto* label = qobject_cast<QLabel*>(controls.value(1042)); // "Split file number"
         QVERIFY(label);
-        QCOMPARE(label->text(), QStringLiteral("Split file number"));
-        QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        QCOMPARE(label->text(), QStringLiteral("Split file &number"));
+        QVERIFY(label->width()
+            >= label->fontMetrics().horizontalAdvance(QStringLiteral("Split file number")));
     }
 
     void build_givesTheDialogItsFixedSize()
