@@ -10,6 +10,9 @@
 class FrameHeader
 {
 public:
+    // Layer III's longest frame: 320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, padded.
+    static constexpr int kMaxLayer3Bytes = 1441;
+
     static std::optional<FrameHeader> parse(std::uint32_t word);
 
     std::uint32_t word() const { return m_word; }

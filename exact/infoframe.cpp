@@ -12,8 +12,7 @@
 namespace {
 
 constexpr std::size_t kLameBytes = 36;
-// Layer III's longest frame: 320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, padded.
-constexpr std::size_t kMaxFrameBytes = 1441;
+constexpr auto kMaxFrameBytes = static_cast<std::size_t>(FrameHeader::kMaxLayer3Bytes);
 constexpr std::size_t kTagCrcOffset = 34; // within the LAME part
 
 // Bytes of the Xing part: magic and flags, then 4 per counter, 100 for the TOC.

@@ -17,8 +17,7 @@
 namespace {
 
 constexpr std::size_t kMinimumFrames = 4;
-// Layer III's longest frame: 320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, padded.
-constexpr std::size_t kMaxFrameBytes = 1441;
+constexpr auto kMaxFrameBytes = static_cast<std::size_t>(FrameHeader::kMaxLayer3Bytes);
 // Header, CRC word and the largest side information (MPEG-1 stereo).
 constexpr std::size_t kMaxFrameStartBytes = 6 + 32;
 
@@ -68,6 +67,8 @@ bool looksFreeFormat(FileReader& reader)
 {
     constexpr std::size_t kWindowBytes = 128 * 1024;
     constexpr std::uint32_t kStreamMask = 0xFFFEFC00u; // sync, version, layer, bitrate, rate
+    // Decoders accept free-format Layer III up to 640 kbit/s: 2881 bytes at 32 kHz, padded.
+    constexpr std::size_t kMaxFreeFrameBytes = 2881;
     std::vector<std::uint8_t> window(kWindowBytes);
     reader.setOrigin(0);
     const std::int64_t got
@@ -87,7 +88,7 @@ bool looksFreeFormat(FileReader& reader)
         const std::uint32_t stream = freeHeader(i);
         if (stream == 0)
             continue;
-        for (std::size_t d = 48; d <= 2 * kMaxFrameBytes && i + 2 * d + 5 <= n; ++d) {
+        for (std::size_t d = 48; d <= kMaxFreeFrameBytes && i + 2 * d + 5 <= n; ++d) {
             if (freeHeader(i + d) == stream
                 && (freeHeader(i + 2 * d - 1) == stream || freeHeader(i + 2 * d) == stream
                     || freeHeader(i + 2 * d + 1) == stream))
