@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,6 +68,12 @@ std::optional<ParsedInfoFrame> ParseInfoFrame(const std::uint8_t* frame, std::si
 // A whole frame holding `info`, with the frame CRC (if protected) and the LAME tag CRC
 // computed; empty if the header is invalid or the frame too small for the fields.
 std::vector<std::uint8_t> WriteInfoFrame(const InfoFrame& info);
+
+// The TOC of a stream of `frames` audio frames after its Info frame, `bytes` long with it:
+// entry i is where frame floor(i x frames / 100) starts, in 256ths of `bytes`, rounded down.
+// `frameOffset(k)` gives audio frame k's first byte counted from the Info frame's first byte.
+std::array<std::uint8_t, 100> MakeToc(std::size_t frames, std::uint32_t bytes,
+    const std::function<std::int64_t(std::size_t)>& frameOffset);
 
 // The header of an Info frame that heads a stream of `stream`'s frames: its version, layer,
 // sample rate, channel mode, private, copyright, original, emphasis and protection bits;

@@ -126,6 +126,20 @@ TEST_P(InfoFrameOfLameSource, writesAFrameForAPieceThatReadsBack)
 INSTANTIATE_TEST_SUITE_P(Kinds, InfoFrameOfLameSource, testing::ValuesIn(kindsWithInfoFrame()),
     [](const auto& row) { return row.param.name; });
 
+TEST(InfoFrame, tocPlacesEachPercentOfTheFramesInTwoHundredFiftySixthsOfTheBytes)
+{
+    // 200 frames after a 100-byte Info frame: 160 of 50 bytes, then 40 of 250 bytes.
+    const auto offset = [](std::size_t k) {
+        return static_cast<std::int64_t>(k <= 160 ? 100 + 50 * k : 8100 + 250 * (k - 160));
+    };
+    const auto toc = MakeToc(200, 18100, offset);
+    EXPECT_EQ(toc[0], 1); // 256 x 100 / 18100
+    EXPECT_EQ(toc[50], 72); // frame 100 at 5100
+    EXPECT_EQ(toc[80], 114); // frame 160 at 8100
+    EXPECT_EQ(toc[99], 248); // frame 198 at 17600
+    EXPECT_TRUE(std::is_sorted(toc.begin(), toc.end()));
+}
+
 TEST(InfoFrame, refusesFramesWithoutXingOrInfoAndFieldsPastTheFrame)
 {
     std::vector<std::uint8_t> frame(417, 0);
