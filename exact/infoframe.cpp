@@ -60,8 +60,8 @@ void writeLame(std::uint8_t* p, const LameTag& t)
     WriteBigEndian16(p + 17, t.audiophileGain);
     p[19] = t.flagsAndAth;
     p[20] = t.bitrate;
-    const unsigned delay = static_cast<unsigned>(std::clamp(t.delay, 0, 4095));
-    const unsigned padding = static_cast<unsigned>(std::clamp(t.padding, 0, 4095));
+    const auto delay = static_cast<unsigned>(t.delay);
+    const auto padding = static_cast<unsigned>(t.padding);
     p[21] = static_cast<std::uint8_t>(delay >> 4);
     p[22] = static_cast<std::uint8_t>(((delay & 0x0F) << 4) | (padding >> 8));
     p[23] = static_cast<std::uint8_t>(padding & 0xFF);
@@ -143,6 +143,11 @@ std::vector<std::uint8_t> WriteInfoFrame(const InfoFrame& info)
     const std::size_t xing = xingOffset(*header);
     const std::size_t lameOffset = xing + xingBytes(info.flags);
     const std::size_t needed = lameOffset + (info.lame ? kLameBytes : 0);
+    const auto fits12Bits = [](int value) {
+        return value >= 0 && value <= 4095;
+    };
+    if (info.lame && (!fits12Bits(info.lame->delay) || !fits12Bits(info.lame->padding)))
+        return {};
     const auto frameBytes = static_cast<std::size_t>(header->frameBytes());
     if (needed > frameBytes)
         return {};

@@ -66,7 +66,8 @@ struct ParsedInfoFrame
 std::optional<ParsedInfoFrame> ParseInfoFrame(const std::uint8_t* frame, std::size_t bytes);
 
 // A whole frame holding `info`, with the frame CRC (if protected) and the LAME tag CRC
-// computed; empty if the header is invalid or the frame too small for the fields.
+// computed; empty if the header is invalid, the frame too small for the fields, or the delay
+// or padding outside their 12 bits (a cut that needs more falls back to a frame start).
 std::vector<std::uint8_t> WriteInfoFrame(const InfoFrame& info);
 
 // The TOC of a stream of `frames` audio frames after its Info frame, `bytes` long with it:

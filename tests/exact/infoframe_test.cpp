@@ -140,7 +140,7 @@ TEST(InfoFrame, tocPlacesEachPercentOfTheFramesInTwoHundredFiftySixthsOfTheBytes
     EXPECT_TRUE(std::is_sorted(toc.begin(), toc.end()));
 }
 
-TEST(InfoFrame, refusesFramesWithoutXingOrInfoAndFieldsPastTheFrame)
+TEST(InfoFrame, parserAndWriterRefuseWhatIsNotOneOrDoesNotFit)
 {
     std::vector<std::uint8_t> frame(417, 0);
     WriteBigEndian32(frame.data(), 0xFFFB9064u);
@@ -154,6 +154,13 @@ TEST(InfoFrame, refusesFramesWithoutXingOrInfoAndFieldsPastTheFrame)
     tooBig.header = 0xFFF310C4u; // MPEG-2 8 kbit/s: 26 bytes
     tooBig.lame = LameTag {};
     EXPECT_TRUE(WriteInfoFrame(tooBig).empty());
+
+    InfoFrame longDelay;
+    longDelay.header = 0xFFFB9064u;
+    longDelay.lame = LameTag {};
+    EXPECT_FALSE(WriteInfoFrame(longDelay).empty());
+    longDelay.lame->delay = 4096;
+    EXPECT_TRUE(WriteInfoFrame(longDelay).empty());
 }
 
 } // namespace
