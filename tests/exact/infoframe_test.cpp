@@ -128,15 +128,15 @@ INSTANTIATE_TEST_SUITE_P(Kinds, InfoFrameOfLameSource, testing::ValuesIn(kindsWi
 
 TEST(InfoFrame, tocPlacesEachPercentOfTheFramesInTwoHundredFiftySixthsOfTheBytes)
 {
-    // 200 frames after a 100-byte Info frame: 160 of 50 bytes, then 40 of 250 bytes.
+    // 150 frames after a 100-byte Info frame: 110 of 50 bytes, then 40 of 250 bytes.
     const auto offset = [](std::size_t k) {
-        return static_cast<std::int64_t>(k <= 160 ? 100 + 50 * k : 8100 + 250 * (k - 160));
+        return static_cast<std::int64_t>(k <= 110 ? 100 + 50 * k : 5600 + 250 * (k - 110));
     };
-    const auto toc = MakeToc(200, 18100, offset);
-    EXPECT_EQ(toc[0], 1); // 256 x 100 / 18100
-    EXPECT_EQ(toc[50], 72); // frame 100 at 5100
-    EXPECT_EQ(toc[80], 114); // frame 160 at 8100
-    EXPECT_EQ(toc[99], 248); // frame 198 at 17600
+    const auto toc = MakeToc(150, 15600, offset);
+    EXPECT_EQ(toc[0], 1); // frame 0 at 100: 256 x 100 / 15600
+    EXPECT_EQ(toc[33], 41); // frame 49 (49.5 rounded down) at 2550
+    EXPECT_EQ(toc[80], 132); // frame 120 at 8100
+    EXPECT_EQ(toc[99], 247); // frame 148 at 15100
     EXPECT_TRUE(std::is_sorted(toc.begin(), toc.end()));
 }
 
