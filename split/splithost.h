@@ -26,4 +26,9 @@ public:
         (void)bytesDone;
         (void)bytesTotal;
     }
+    // Asked after each block, right after progress(): true stops the operation there. The piece
+    // being written is removed, the pieces already finished stay, and nothing is shown.
+    virtual bool cancelled() { return false; }
+    // The output `path` was created and its bytes come next; one call per piece.
+    virtual void pieceStarted(const std::string& path) { (void)path; }
 };

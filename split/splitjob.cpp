@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <utility>
 
 SplitJob::SplitJob(SplitHost& host)
@@ -55,6 +56,7 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
         return false;
     }
     m_result.written.push_back(path);
+    m_host.pieceStarted(path);
     if (!m_busy) {
         m_busy = true;
         m_host.setBusy(true);
@@ -66,10 +68,14 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
     const auto report = [this, before](std::int64_t written) {
         m_doneBytes = before + written;
         m_host.progress(m_doneBytes, std::max(m_plannedBytes, m_doneBytes));
-        return true;
+        return !m_host.cancelled();
     };
     const CopyOutcome copy
         = CopyByteRange(m_source, m_output, range, { m_buffer.get(), CopyBufferSize }, report);
+    if (copy.error == CopyError::Cancelled) {
+        cancel(path);
+        return false;
+    }
     if (!copy.ok()) {
         fail(copy.error == CopyError::Read ? SplitMessages::CannotReadSource
                                            : SplitMessages::CannotWriteOutput,
@@ -123,6 +129,17 @@ void SplitJob::fail(std::string_view message, int errorNumber)
     m_result.status = SplitStatus::Failed;
     m_result.errorNumber = errorNumber;
     m_host.showFileError(message);
+}
+
+// A piece cut short holds a run of bytes nobody asked for; it goes, silently, as the user asked.
+void SplitJob::cancel(const std::string& partialPath)
+{
+    closeAll();
+    std::error_code ignored;
+    std::filesystem::remove(partialPath, ignored);
+    m_result.written.pop_back();
+    endBusy();
+    m_result.status = SplitStatus::Cancelled;
 }
 
 void SplitJob::endBusy()

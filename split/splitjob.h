@@ -14,8 +14,8 @@
 
 // Owns the source stream and at most one output stream for the length of one operation. Every
 // failure path closes what is open, switches the busy sign off if it was on, and only then shows
-// its message; success closes everything before "Splitting is done!". Nothing is ever removed:
-// outputs written before a failure, and a partial one, stay on disk.
+// its message; success closes everything before "Splitting is done!". Outputs written before a
+// failure, and a partial one, stay on disk; only a cancel removes the piece it cut short.
 class SplitJob
 {
 public:
@@ -35,7 +35,8 @@ public:
     bool refuseSource(const std::string& outputPath);
 
     // Creates (or truncates) `path`, copies `range` of the source into it and closes it. The busy
-    // sign goes on before the first block of the first piece. False after a message.
+    // sign goes on before the first block of the first piece. False after a message, or after
+    // the host cancelled (the piece is then removed).
     bool writePiece(const std::string& path, ByteRange range);
 
     // Closes the source, switches the busy sign off and shows "Splitting is done!".
@@ -51,6 +52,7 @@ public:
 
 private:
     void fail(std::string_view message, int errorNumber);
+    void cancel(const std::string& partialPath);
     void closeAll();
     void endBusy();
 

@@ -409,7 +409,7 @@ void CSplitDialog::OnStartRange()
     request.start = m_startMark;
     request.end = m_endMark;
     request.outputPath = toLocalPath(m_outputFile);
-    DialogSplitHost host(m_services.prompter);
+    DialogSplitHost host(m_services.prompter, this);
     CutRange(request, host);
 }
 
@@ -422,7 +422,7 @@ void CSplitDialog::OnStartBySize()
     request.sourceOpen = true;
     request.partCount = m_splitCount;
     request.outputFolder = toLocalPath(m_outputFolderBox->text());
-    DialogSplitHost host(m_services.prompter);
+    DialogSplitHost host(m_services.prompter, this);
     if (SplitEqualParts(request, host).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
@@ -436,7 +436,7 @@ void CSplitDialog::OnStartByTime()
     request.totalSeconds = m_totalSeconds;
     request.secondsText = secondsText.toStdString();
     request.outputFolder = toLocalPath(m_outputFolderBox->text());
-    DialogSplitHost host(m_services.prompter);
+    DialogSplitHost host(m_services.prompter, this);
     if (SplitFixedLength(request, host).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }

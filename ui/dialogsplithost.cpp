@@ -7,10 +7,12 @@
 #include "textview.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QGuiApplication>
 
-DialogSplitHost::DialogSplitHost(Prompter& prompter)
+DialogSplitHost::DialogSplitHost(Prompter& prompter, QWidget* window)
     : m_prompter(prompter)
+    , m_progress(window)
 { }
 
 DialogSplitHost::~DialogSplitHost()
@@ -43,6 +45,21 @@ void DialogSplitHost::setBusy(bool busy)
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     else
         QGuiApplication::restoreOverrideCursor();
+}
+
+void DialogSplitHost::progress(std::int64_t bytesDone, std::int64_t bytesTotal)
+{
+    m_progress.update(bytesDone, bytesTotal);
+}
+
+bool DialogSplitHost::cancelled()
+{
+    return m_progress.cancelled();
+}
+
+void DialogSplitHost::pieceStarted(const std::string& path)
+{
+    m_progress.pieceStarted(QFileInfo(fromLocalPath(path)).fileName());
 }
 
 void DialogSplitHost::showDone()

@@ -2,14 +2,18 @@
 #pragma once
 
 #include "splithost.h"
+#include "splitprogress.h"
 
 class Prompter;
+class QWidget;
 
-// Lives for one split; a busy cursor still on when it goes is switched back.
+// Lives for one split; a busy cursor still on when it goes is switched back, and a progress
+// dialog closed.
 class DialogSplitHost : public SplitHost
 {
 public:
-    explicit DialogSplitHost(Prompter& prompter);
+    // `window` owns the progress dialog of a long split (see SplitProgress).
+    DialogSplitHost(Prompter& prompter, QWidget* window);
     ~DialogSplitHost() override;
     DialogSplitHost(const DialogSplitHost&) = delete;
     DialogSplitHost& operator=(const DialogSplitHost&) = delete;
@@ -19,8 +23,12 @@ public:
     bool confirmReplace(const std::string& path) override;
     void setBusy(bool busy) override;
     void showDone() override;
+    void progress(std::int64_t bytesDone, std::int64_t bytesTotal) override;
+    bool cancelled() override;
+    void pieceStarted(const std::string& path) override;
 
 private:
     Prompter& m_prompter;
     bool m_busy = false;
+    SplitProgress m_progress;
 };
