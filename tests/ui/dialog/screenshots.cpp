@@ -1,9 +1,10 @@
 // parvex-screenshots: renders the main window in each split mode, and playing a file, to PNGs.
 // Usage: parvex-screenshots <folder>
-// (writes by-frame.png, by-size.png, by-time.png and with-file.png)
+// (writes by-frame.png, by-size.png, by-time.png, with-file.png and progress.png)
 #include "controlids.h"
 #include "cpositionslider.h"
 #include "csplitdialog.h"
+#include "dialogsplithost.h"
 #include "fakedesktopservices.h"
 #include "gstmediagraph.h"
 #include "memorysettingsstore.h"
@@ -11,6 +12,7 @@
 #include "previewwindow.h"
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
+#include "splitoperations.h"
 #include "updowncontrol.h"
 
 #include <QAbstractButton>
@@ -20,10 +22,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
 
 #include <gst/gst.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -80,6 +87,60 @@ bool seekAndWait(CSplitDialog& dialog, int position, const QString& clock)
         return true;
     std::fprintf(stderr, "the display shows %s, not %s\n",
         qPrintable(text(dialog, ControlId::PositionDisplay)), qPrintable(clock));
+    return false;
+}
+// The window's host on a slow disk: once the progress dialog is up, the screen under the window
+// is saved to `file` and Cancel is clicked.
+class PicturingHost : public DialogSplitHost
+{
+public:
+    PicturingHost(Prompter& prompter, QWidget& window, QString file)
+        : DialogSplitHost(prompter, &window)
+        , m_window(window)
+        , m_file(std::move(file))
+    { }
+
+    bool saved = false;
+
+    void progress(std::int64_t bytesDone, std::int64_t bytesTotal) override
+    {
+        QThread::msleep(40);
+        DialogSplitHost::progress(bytesDone, bytesTotal);
+        auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!box || saved || box->value() < 40)
+            return;
+        settle();
+        const QRect area = m_window.frameGeometry();
+        saved = QGuiApplication::primaryScreen()
+                    ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .save(m_file);
+        if (auto* cancel = box->findChild<QPushButton*>())
+            cancel->click();
+    }
+
+private:
+    QWidget& m_window;
+    QString m_file;
+};
+
+// A split of 150 MiB into 3 pieces on a slow disk, pictured halfway and cancelled. The source is
+// a longer file of the same name as the one on the title line, in a folder of its own.
+bool saveProgress(CSplitDialog& dialog, Prompter& prompter, const TempDir& temp, const QDir& folder)
+{
+    std::filesystem::create_directories(temp / "long");
+    const auto source = temp / "long" / "Summer Song.mp3";
+    MakePatternFile(source, std::int64_t { 150 } << 20);
+    std::filesystem::create_directories(temp / "out");
+    click(dialog, ControlId::BySize);
+    PicturingHost host(prompter, dialog, folder.filePath(QStringLiteral("progress.png")));
+    const SplitResult result = SplitEqualParts({ .sourcePath = source.string(),
+                                                   .sourceOpen = true,
+                                                   .partCount = 3,
+                                                   .outputFolder = (temp / "out").string() },
+        host);
+    if (host.saved && result.status == SplitStatus::Cancelled)
+        return true;
+    std::fprintf(stderr, "the progress dialog was not pictured\n");
     return false;
 }
 } // namespace
@@ -158,6 +219,8 @@ int main(int argc, char* argv[])
     if (!seekAndWait(dialog, 300, QStringLiteral("00:01:42")))
         return 1;
     if (!save(dialog, folder, "with-file.png"))
+        return 1;
+    if (!saveProgress(dialog, prompter, temp, folder))
         return 1;
     dialog.close();
     return prompter.shown.isEmpty() ? 0 : 1;
