@@ -28,7 +28,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +53,7 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     : QDialog(parent)
     , m_services(services)
     , m_destinations(services.prompter, services.files, services.settings, services.desktop)
+    , m_windowMenu(*this, [this] { return createWindowMenu(); })
     , m_outputFile(m_destinations.plainFileDefault())
 {
     m_controls = TemplateBuilder::build(Resources::mainDialog(), this,
@@ -236,11 +236,8 @@ void CSplitDialog::keyPressEvent(QKeyEvent* event)
     }
     if (plain && event->key() == Qt::Key_F1)
         return; // the window has no context help
-    // Shift+F10 is the other key for a context menu; the Menu key arrives as a context menu event.
-    if (event->modifiers() == Qt::ShiftModifier && event->key() == Qt::Key_F10) {
-        showWindowMenuFromKeyboard();
+    if (m_windowMenu.keyPress(event))
         return;
-    }
     QDialog::keyPressEvent(event); // Esc ends the dialog without writing anything
 }
 
@@ -269,27 +266,7 @@ void CSplitDialog::OnDestroy()
 
 void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
 {
-    // From the keyboard the menu is the window's whatever has the focus, unless the focused
-    // control showed a menu of its own (an edit box does) and so kept the event.
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        showWindowMenuFromKeyboard();
-        return;
-    }
-    // Only the window's background: a click on a control is the control's own business.
-    QWidget* child = childAt(event->pos());
-    if (child && !qobject_cast<QGroupBox*>(child)) {
-        event->ignore();
-        return;
-    }
-    const std::unique_ptr<QMenu> menu(createWindowMenu());
-    menu->exec(event->globalPos());
-}
-
-void CSplitDialog::showWindowMenuFromKeyboard()
-{
-    const QWidget* anchor = focusWidget() ? focusWidget() : this;
-    const std::unique_ptr<QMenu> menu(createWindowMenu());
-    menu->exec(anchor->mapToGlobal(anchor->rect().center()));
+    m_windowMenu.contextMenu(event);
 }
 
 QMenu* CSplitDialog::createWindowMenu()

@@ -5,6 +5,7 @@
 #include "outputdestinations.h"
 #include "previewsession.h"
 #include "timemark.h"
+#include "windowmenu.h"
 
 #include <QDialog>
 #include <QHash>
@@ -100,7 +101,6 @@ private:
     void bindControls();
     void setUpDesktopAccess();
     QRadioButton* radio(int id) const;
-    void showWindowMenuFromKeyboard();
     void connectControls();
     void OnInitDialog();
     void OnOK();
@@ -112,6 +112,7 @@ private:
 
     DialogServices m_services;
     OutputDestinations m_destinations;
+    WindowMenu m_windowMenu;
     QHash<int, QWidget*> m_controls; // children of the dialog, by control id
 
     UpDownControl* m_secondsSpin = nullptr;
