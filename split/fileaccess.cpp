@@ -11,6 +11,12 @@ namespace {
 
 static_assert(sizeof(off_t) >= 8, "build with 64-bit file offsets");
 
+// What errno says of a path that is there but is no regular file.
+int notRegularFileError(mode_t mode)
+{
+    return S_ISDIR(mode) ? EISDIR : ENODEV;
+}
+
 // Keeps `fd` only if it is a regular file, as a stream in `mode`; closes it otherwise. With
 // `emptied`, a file that holds bytes is truncated to none.
 std::FILE* streamForRegularFile(int fd, const char* mode, bool emptied = false)
@@ -22,7 +28,7 @@ std::FILE* streamForRegularFile(int fd, const char* mode, bool emptied = false)
     if (fstat(fd, &info) != 0)
         error = LastErrorOr(EIO);
     else if (!S_ISREG(info.st_mode))
-        error = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+        error = notRegularFileError(info.st_mode);
     // Only a file that holds bytes is truncated: on ext4 a truncation to zero marks the file
     // for writeback at close, which would cost a fresh piece milliseconds for nothing.
     else if (emptied && info.st_size > 0 && ftruncate(fd, 0) != 0)
@@ -71,12 +77,12 @@ std::FILE* OpenSourceFile(const std::string& path)
 
 std::FILE* CreateOutputFile(const std::string& path)
 {
-    errno = 0;
-    if (KindOfPath(path) == PathKind::Special) {
-        struct stat info = {};
-        errno = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+    struct stat info = {};
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        errno = notRegularFileError(info.st_mode);
         return nullptr;
     }
+    errno = 0;
     // No O_TRUNC here: what is found is truncated only once fstat says it is a regular file,
     // should something else have taken the name since the look above.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
