@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +47,19 @@ bool reportBlock(const CopyProgress& onBlock, std::int64_t written)
     return !onBlock || onBlock(written);
 }
 
+// Reserves the output's blocks for what the source holds of the range, so that the file system
+// need not allocate them one by one (about a fifth of the copy's time on ext4). The size stays;
+// a file system that cannot reserve is no error. Only a source that shrinks under the copy
+// leaves blocks reserved past the piece's end, until the piece is removed.
+void reserveBlocks(int in, int out, std::int64_t start, off_t outStart, std::int64_t length)
+{
+    struct stat source = {};
+    if (fstat(in, &source) != 0 || source.st_size <= start)
+        return;
+    const std::int64_t bytes = std::min<std::int64_t>(length, source.st_size - start);
+    (void)fallocate(out, FALLOC_FL_KEEP_SIZE, outStart, static_cast<off_t>(bytes));
+}
+
 // Moves up to `length` bytes from `start` with copy_file_range, so the bytes never pass through
 // user space; the output's position is moved past them. Stops early, without an error, at the
 // first call that fails or moves nothing (the end of the source, or a file system that cannot:
@@ -58,6 +73,7 @@ CopyOutcome copyInKernel(std::FILE* source, std::FILE* output, std::int64_t star
     const off_t outStart = out >= 0 ? lseek(out, 0, SEEK_CUR) : -1;
     if (in < 0 || outStart < 0)
         return {};
+    reserveBlocks(in, out, start, outStart, length);
     off_t inOffset = start;
     off_t outOffset = outStart;
     CopyOutcome outcome;
