@@ -65,3 +65,35 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<char>& byte
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+std::vector<std::int16_t> DecodeGapless(const std::filesystem::path& path)
+{
+    std::vector<std::int16_t> samples;
+    int error = MPG123_OK;
+    std::unique_ptr<mpg123_handle, HandleDeleter> handle(mpg123_new(nullptr, &error));
+    if (!handle
+        || mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0)
+            != MPG123_OK
+        || mpg123_open(handle.get(), path.c_str()) != MPG123_OK)
+        return samples;
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK)
+        return samples;
+    mpg123_format_none(handle.get());
+    mpg123_format(handle.get(), rate, channels, MPG123_ENC_SIGNED_16);
+    std::vector<unsigned char> buffer(1 << 16);
+    for (;;) {
+        size_t got = 0;
+        const int rc = mpg123_read(handle.get(), buffer.data(), buffer.size(), &got);
+        const auto* first = reinterpret_cast<const std::int16_t*>(buffer.data());
+        samples.insert(samples.end(), first, first + got / sizeof(std::int16_t));
+        if (rc == MPG123_DONE)
+            break;
+        if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
+            return {};
+    }
+    mpg123_close(handle.get());
+    return samples;
+}

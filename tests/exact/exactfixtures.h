@@ -32,4 +32,7 @@ struct Mpg123View
 
 Mpg123View ScanWithMpg123(const std::filesystem::path& path);
 
+// libmpg123's gapless decode as interleaved 16-bit samples; empty if it cannot decode.
+std::vector<std::int16_t> DecodeGapless(const std::filesystem::path& path);
+
 void WriteBytes(const std::filesystem::path& path, const std::vector<char>& bytes);

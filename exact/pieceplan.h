@@ -1,0 +1,78 @@
+// Which frames each piece of an exact cut holds, and the gapless fields that trim its decode.
+#pragma once
+
+#include "streamindex.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Where one piece starts. A "raw" sample counts the decoder's output from the source's first
+// audio frame, the 529-sample synthesis delay included; gapless sample s is raw s + G, with G
+// the source's delay + 529 (0 without a LAME tag).
+struct CutStart
+{
+    // Frames decoded before the first piece frame: libmpg123 decodes at most this many ahead
+    // of a gapless start (its "preframes"); frames in front of those it skips.
+    static constexpr int kMaxDecodedBefore = 4;
+
+    std::int64_t sample = 0; // gapless, in the source; may have moved to a frame start
+    std::int64_t rawSample = 0;
+    std::size_t frame = 0; // the source frame whose output holds rawSample
+    // First source frame copied: the frames before `frame` that must decode right (their
+    // output overlaps frame's) are copied as they are.
+    std::size_t leadInFrom = 0;
+    // Silent frames in front of the lead-in. They set libmpg123's synthesis phase, and the
+    // last of them carries in its main data the `reservoirBytes` the first lead-in frame reads
+    // from frames before it, so no source frame before the lead-in is needed.
+    int silentFrames = 0;
+    int reservoirBytes = 0;
+    // The delay would not fit 12 bits at the requested sample; `sample` is the nearest frame
+    // start instead.
+    bool frameStartFallback = false;
+    // libmpg123's output depends on the number of granules it decoded before a frame, modulo
+    // 1 (MPEG-1 stereo), 2 (MPEG-1 mono, MPEG-2/2.5 stereo) or 4 (MPEG-2/2.5 mono). False
+    // where no lead-in within kMaxDecodedBefore frames matches the source decode's count (in
+    // MPEG-2/2.5 mono, about half of the frames): libmpg123 then decodes the piece up to 1 LSB
+    // off the source throughout, at the right samples; decoders without that dependence are
+    // exact.
+    bool phaseMatched = true;
+
+    int decodedBefore() const { return silentFrames + static_cast<int>(frame - leadInFrom); }
+};
+
+struct PiecePlan
+{
+    CutStart start;
+    std::int64_t endSample = 0; // gapless, exclusive
+    std::size_t endFrame = 0; // one past the last source frame copied
+    int delay = 0; // the piece's LAME delay field
+    int padding = 0; // the piece's LAME padding field
+
+    std::int64_t samples() const { return endSample - start.sample; }
+    // Audio frames after the piece's Info frame: silent, lead-in and the source's own.
+    std::size_t frames() const
+    {
+        return static_cast<std::size_t>(start.silentFrames) + (endFrame - start.leadInFrom);
+    }
+};
+
+// G: the raw sample where the source's gapless decode starts.
+std::int64_t RawOffset(const GaplessFacts& facts);
+
+// How a piece that starts at gapless sample `sample` begins: sample-exact when its delay fits,
+// else at the nearest frame start.
+CutStart PlanCutStart(const StreamIndex& index, std::int64_t sample);
+
+// Pieces between consecutive `cuts` (gapless samples, ascending, within [0, totalSamples]).
+// Every cut but the last starts a piece and may fall back to a frame start; the last is the
+// final end and is always sample-exact. Pieces a fallback leaves empty are dropped.
+std::vector<PiecePlan> PlanPieces(const StreamIndex& index, const std::vector<std::int64_t>& cuts);
+
+// Cut samples of a split every `seconds` of the gapless decode: i x seconds x rate while below
+// the length, with a remainder shorter than min(1 s, seconds / 10) joined to the last piece.
+std::vector<std::int64_t> EveryCuts(const GaplessFacts& facts, double seconds);
+
+// Cut samples of a split into `parts` of about equal audio bytes: the frame starts nearest to
+// equal shares of the audio frames' bytes (tags and the Info frame excluded).
+std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts);

@@ -1,0 +1,278 @@
+// The copy runs through one 1 MiB buffer: read with pread(), CRC, write; contiguous source
+// frames go in one run, so a piece costs a few system calls per megabyte.
+#include "piecewriter.h"
+
+#include "bigendian.h"
+#include "crc16.h"
+#include "frameheader.h"
+#include "infoframe.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kCopyBytes = std::size_t { 1 } << 20;
+constexpr auto kMaxFrameBytes = static_cast<std::size_t>(FrameHeader::kMaxLayer3Bytes);
+
+class PieceOutput
+{
+public:
+    explicit PieceOutput(int fd)
+        : m_fd(fd)
+    { }
+
+    // Writes `bytes` that count toward the music CRC.
+    bool writeAudio(const std::uint8_t* data, std::size_t bytes)
+    {
+        m_musicCrc = Crc16Arc(data, bytes, m_musicCrc);
+        return write(data, bytes);
+    }
+
+    bool write(const std::uint8_t* data, std::size_t bytes)
+    {
+        while (bytes > 0) {
+            const ssize_t n = ::write(m_fd, data, bytes);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return fail();
+            data += n;
+            bytes -= static_cast<std::size_t>(n);
+            m_written += n;
+        }
+        return true;
+    }
+
+    bool fail()
+    {
+        m_error = errno != 0 ? errno : EIO;
+        return false;
+    }
+
+    int fd() const { return m_fd; }
+    std::uint16_t musicCrc() const { return m_musicCrc; }
+    std::int64_t written() const { return m_written; }
+    int error() const { return m_error; }
+
+private:
+    int m_fd;
+    std::uint16_t m_musicCrc = 0;
+    std::int64_t m_written = 0;
+    int m_error = 0;
+};
+
+bool readAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t bytes)
+{
+    while (bytes > 0) {
+        const ssize_t n = ::pread(fd, buffer, bytes, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // the source shrank under us
+            return false;
+        }
+        buffer += n;
+        offset += n;
+        bytes -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void updateFrameCrc(const FrameHeader& header, std::uint8_t* frame)
+{
+    if (header.crcProtected()) {
+        const std::uint16_t crc
+            = Crc16Mpeg(frame + 2, frame + 6, static_cast<std::size_t>(header.sideInfoBytes()));
+        frame[4] = static_cast<std::uint8_t>(crc >> 8);
+        frame[5] = static_cast<std::uint8_t>(crc);
+    }
+}
+
+// A frame of the stream with all-zero side information: it decodes to silence and leaves
+// every decoder's synthesis state as silence would. Its main data is `mainData` at the end of
+// the smallest such frame that holds it (zeros in front); it reads none of it itself.
+std::vector<std::uint8_t> silentFrame(
+    const FrameHeader& stream, const std::vector<std::uint8_t>& mainData)
+{
+    for (std::uint32_t bitrate = 1; bitrate < 15; ++bitrate) {
+        // This bitrate, no padding, mode extension 0.
+        const std::uint32_t word = (stream.word() & 0xFFFF0DCFu) | (bitrate << 12);
+        const auto header = FrameHeader::parse(word);
+        if (!header || header->mainDataBytes() < std::ssize(mainData))
+            continue;
+        std::array<std::uint8_t, kMaxFrameBytes> frame {};
+        WriteBigEndian32(frame.data(), word);
+        updateFrameCrc(*header, frame.data());
+        const auto end = frame.begin() + header->frameBytes();
+        std::copy(mainData.begin(), mainData.end(), end - std::ssize(mainData));
+        return { frame.begin(), end };
+    }
+    return {};
+}
+
+// The last `bytes` of main data before source frame `frame`, gathered from the frames before
+// it (their headers and side information left out).
+bool reservoirBefore(const StreamIndex& index, std::size_t frame, int bytes, int sourceFd,
+    std::vector<std::uint8_t>& reservoir)
+{
+    reservoir.assign(static_cast<std::size_t>(bytes), 0);
+    auto filled = static_cast<std::ptrdiff_t>(bytes);
+    while (filled > 0 && frame > 0) {
+        const IndexedFrame source = index.frames[--frame];
+        const auto take = std::min<std::ptrdiff_t>(filled, source.header.mainDataBytes());
+        const std::int64_t from = source.offset + source.header.frameBytes() - take;
+        filled -= take;
+        if (!readAt(sourceFd, from, reservoir.data() + filled, static_cast<std::size_t>(take)))
+            return false;
+    }
+    return true;
+}
+
+// The piece's silent frames, one after the other; the last carries the lead-in's reservoir.
+bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
+    std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
+{
+    const FrameHeader& stream = index.frames[start.frame].header;
+    std::vector<std::uint8_t> reservoir;
+    for (int i = 0; i < start.silentFrames; ++i) {
+        const bool carrier = i + 1 == start.silentFrames && start.reservoirBytes > 0;
+        reservoir.clear();
+        if (carrier
+            && !reservoirBefore(index, start.leadInFrom, start.reservoirBytes, sourceFd, reservoir))
+            return false;
+        const std::vector<std::uint8_t> frame = silentFrame(stream, reservoir);
+        if (frame.empty()) {
+            errno = EINVAL;
+            return false;
+        }
+        frames.insert(frames.end(), frame.begin(), frame.end());
+        sizes.push_back(static_cast<int>(frame.size()));
+    }
+    return true;
+}
+
+// Copies source frames [from, to) in runs of contiguous frames (damaged bytes the index
+// resynced over stay out).
+bool copyFrames(
+    const StreamIndex& index, std::size_t from, std::size_t to, int sourceFd, PieceOutput& out)
+{
+    std::vector<std::uint8_t> buffer(kCopyBytes);
+    std::size_t frame = from;
+    while (frame < to) {
+        const std::int64_t runStart = index.frames[frame].offset;
+        std::int64_t runEnd = runStart;
+        for (; frame < to && index.frames[frame].offset == runEnd; ++frame)
+            runEnd += index.frames[frame].header.frameBytes();
+        for (std::int64_t at = runStart; at < runEnd;) {
+            const auto chunk = static_cast<std::size_t>(
+                std::min<std::int64_t>(runEnd - at, static_cast<std::int64_t>(buffer.size())));
+            if (!readAt(sourceFd, at, buffer.data(), chunk))
+                return out.fail();
+            if (!out.writeAudio(buffer.data(), chunk))
+                return false;
+            at += static_cast<std::int64_t>(chunk);
+        }
+    }
+    return true;
+}
+
+bool sameBitrate(const StreamIndex& index, std::size_t from, std::size_t to)
+{
+    const int bitrate = index.frames[from].header.bitrateIndex();
+    for (std::size_t frame = from + 1; frame < to; ++frame) {
+        if (index.frames[frame].header.bitrateIndex() != bitrate)
+            return false;
+    }
+    return true;
+}
+
+LameTag pieceLameTag(const StreamIndex& index, const PiecePlan& piece)
+{
+    LameTag tag;
+    if (index.infoFrame && index.infoFrame->lame)
+        tag = *index.infoFrame->lame;
+    else
+        std::memcpy(tag.encoder.data(), "LAME", 4); // the prefix GStreamer and ffmpeg look for
+    // Peak and gains describe the whole source.
+    tag.peak = 0;
+    tag.radioGain = 0;
+    tag.audiophileGain = 0;
+    tag.delay = piece.delay;
+    tag.padding = piece.padding;
+    return tag;
+}
+
+// The Info frame for `piece`, whose audio after it is `audioBytes` long; the TOC counts the
+// source frames at their distances in the source (equal to the piece's but for resynced bytes).
+std::vector<std::uint8_t> pieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
+    std::uint32_t headerWord, const std::vector<int>& silentSizes, std::int64_t audioBytes,
+    std::uint16_t musicCrc)
+{
+    const int infoBytes = FrameHeader::parse(headerWord)->frameBytes();
+    InfoFrame info;
+    info.header = headerWord;
+    info.vbr = !sameBitrate(index, piece.start.leadInFrom, piece.endFrame);
+    info.frames = static_cast<std::uint32_t>(piece.frames());
+    info.bytes = static_cast<std::uint32_t>(infoBytes + audioBytes);
+    std::vector<std::int64_t> silentOffsets { infoBytes };
+    for (const int size : silentSizes)
+        silentOffsets.push_back(silentOffsets.back() + size);
+    const std::int64_t sourceStart = index.frames[piece.start.leadInFrom].offset;
+    info.toc = MakeToc(info.frames, info.bytes, [&](std::size_t frame) -> std::int64_t {
+        if (frame < silentSizes.size())
+            return silentOffsets[frame];
+        const std::size_t source = piece.start.leadInFrom + (frame - silentSizes.size());
+        return silentOffsets.back() + index.frames[source].offset - sourceStart;
+    });
+    info.quality = index.infoFrame ? index.infoFrame->quality : 0;
+    info.lame = pieceLameTag(index, piece);
+    info.lame->musicLength = info.bytes;
+    info.lame->musicCrc = musicCrc;
+    return WriteInfoFrame(info);
+}
+
+} // namespace
+
+PieceWriteOutcome WritePiece(
+    const StreamIndex& index, const PiecePlan& piece, int sourceFd, int outFd)
+{
+    PieceWriteOutcome outcome;
+    const off_t start = ::lseek(outFd, 0, SEEK_CUR);
+    const FrameHeader& stream = index.frames[piece.start.frame].header;
+    const bool cbr = sameBitrate(index, piece.start.leadInFrom, piece.endFrame);
+    const auto headerWord = InfoFrameHeader(stream, cbr);
+    if (start < 0 || !headerWord) {
+        outcome.error = start < 0 ? errno : EINVAL;
+        return outcome;
+    }
+    const int infoBytes = FrameHeader::parse(*headerWord)->frameBytes();
+    PieceOutput out(outFd);
+    const std::vector<std::uint8_t> placeholder(static_cast<std::size_t>(infoBytes), 0);
+    std::vector<std::uint8_t> silent;
+    std::vector<int> silentSizes;
+    bool ok = silentFrames(index, piece.start, sourceFd, silent, silentSizes) || out.fail();
+    ok = ok && out.write(placeholder.data(), placeholder.size())
+        && out.writeAudio(silent.data(), silent.size())
+        && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out);
+    if (ok) {
+        const std::vector<std::uint8_t> info = pieceInfoFrame(
+            index, piece, *headerWord, silentSizes, out.written() - infoBytes, out.musicCrc());
+        ok = info.size() == placeholder.size()
+            && ::pwrite(outFd, info.data(), info.size(), start)
+                == static_cast<ssize_t>(info.size());
+        if (!ok && info.size() != placeholder.size())
+            errno = EINVAL;
+        if (!ok)
+            out.fail();
+    }
+    outcome.written = ok;
+    outcome.error = ok ? 0 : out.error();
+    outcome.bytes = out.written();
+    return outcome;
+}
