@@ -80,18 +80,6 @@ std::optional<CutStart> leadInFor(const StreamIndex& index, const Position& at, 
     return std::nullopt;
 }
 
-// The frame start nearest `raw` that still lies within the gapless decode.
-Position frameStartNear(const StreamIndex& index, std::int64_t raw)
-{
-    const int spf = index.gapless.samplesPerFrame;
-    const std::int64_t g = RawOffset(index.gapless);
-    std::int64_t frame = (raw + spf / 2) / spf;
-    if (frame * spf < g)
-        ++frame;
-    frame = std::min<std::int64_t>(frame, static_cast<std::int64_t>(index.frames.size()) - 1);
-    return positionOf(index, frame * spf);
-}
-
 CutStart withSample(CutStart start, std::int64_t g)
 {
     start.sample = start.rawSample - g;
@@ -108,24 +96,15 @@ std::int64_t RawOffset(const GaplessFacts& facts)
 CutStart PlanCutStart(const StreamIndex& index, std::int64_t sample)
 {
     const std::int64_t g = RawOffset(index.gapless);
-    const Position at = positionOf(index, sample + g);
-    const Position frameStart = frameStartNear(index, at.raw);
-    // In this order: exact; at a frame start where the delay does not fit; then, where no
-    // lead-in within libmpg123's look-ahead gives the phase, at the sample regardless.
-    std::optional<CutStart> start = leadInFor(index, at, true);
-    if (!start && !leadInFor(index, at, false)) {
-        start = leadInFor(index, frameStart, true);
-        if (start)
-            start->frameStartFallback = true;
-    }
-    if (!start)
-        start = leadInFor(index, at, false);
-    if (!start) {
-        // A frame start fits the delay with any lead-in of at most kMaxDecodedBefore frames.
-        start = leadInFor(index, frameStart, false);
-        start->frameStartFallback = true;
-    }
-    return withSample(*start, g);
+    const std::int64_t last = std::max<std::int64_t>(index.gapless.totalSamples - 1, 0);
+    const Position at = positionOf(index, std::clamp<std::int64_t>(sample, 0, last) + g);
+    if (auto start = leadInFor(index, at, true))
+        return withSample(*start, g);
+    // Without the phase the fewest frames serve: a silent frame and the frames that must
+    // decode, 2 x 1152 or 3 x 576 samples; the start lies less than spf + 529 samples into
+    // its frame (the last frame's output runs on when the padding is under 529). The delay
+    // stays under 3 x 1152 and fits its 12 bits: no start has to move to a frame boundary.
+    return withSample(*leadInFor(index, at, false), g);
 }
 
 std::vector<PiecePlan> PlanPieces(const StreamIndex& index, const std::vector<std::int64_t>& cuts)

@@ -16,7 +16,7 @@ struct CutStart
     // of a gapless start (its "preframes"); frames in front of those it skips.
     static constexpr int kMaxDecodedBefore = 4;
 
-    std::int64_t sample = 0; // gapless, in the source; may have moved to a frame start
+    std::int64_t sample = 0; // gapless, in the source
     std::int64_t rawSample = 0;
     std::size_t frame = 0; // the source frame whose output holds rawSample
     // First source frame copied: the frames before `frame` that must decode right (their
@@ -27,9 +27,6 @@ struct CutStart
     // from frames before it, so no source frame before the lead-in is needed.
     int silentFrames = 0;
     int reservoirBytes = 0;
-    // The delay would not fit 12 bits at the requested sample; `sample` is the nearest frame
-    // start instead.
-    bool frameStartFallback = false;
     // libmpg123's output depends on the number of granules it decoded before a frame, modulo
     // 1 (MPEG-1 stereo), 2 (MPEG-1 mono, MPEG-2/2.5 stereo) or 4 (MPEG-2/2.5 mono). False
     // where no lead-in within kMaxDecodedBefore frames matches the source decode's count (in
@@ -60,13 +57,11 @@ struct PiecePlan
 // G: the raw sample where the source's gapless decode starts.
 std::int64_t RawOffset(const GaplessFacts& facts);
 
-// How a piece that starts at gapless sample `sample` begins: sample-exact when its delay fits,
-// else at the nearest frame start.
+// How a piece that starts at gapless sample `sample` (0 <= sample < totalSamples) begins.
 CutStart PlanCutStart(const StreamIndex& index, std::int64_t sample);
 
-// Pieces between consecutive `cuts` (gapless samples, ascending, within [0, totalSamples]).
-// Every cut but the last starts a piece and may fall back to a frame start; the last is the
-// final end and is always sample-exact. Pieces a fallback leaves empty are dropped.
+// Pieces between consecutive `cuts` (gapless samples, ascending, within [0, totalSamples]),
+// each starting and ending at exactly its cut.
 std::vector<PiecePlan> PlanPieces(const StreamIndex& index, const std::vector<std::int64_t>& cuts);
 
 // Cut samples of a split every `seconds` of the gapless decode: i x seconds x rate while below

@@ -56,7 +56,7 @@ protected:
         return path;
     }
 
-    // The piece's Info frame read back, and its frames after the lead-in against the source's.
+    // The piece's Info frame read back, and its frames after the silent ones against the source's.
     void checkFrames(const PiecePlan& piece, const std::filesystem::path& path)
     {
         const auto file = ReadAll(path);
@@ -77,7 +77,7 @@ protected:
         const auto audio = static_cast<std::size_t>(infoBytes);
         EXPECT_EQ(info.lame->musicCrc, Crc16Arc(bytes.data() + audio, bytes.size() - audio));
 
-        const IndexedFrame first = m_index.frames[piece.start.frame];
+        const IndexedFrame first = m_index.frames[piece.start.leadInFrom];
         const IndexedFrame last = m_index.frames[piece.endFrame - 1];
         const auto body
             = static_cast<std::size_t>(last.offset + last.header.frameBytes() - first.offset);
@@ -157,9 +157,7 @@ TEST_P(ExactPieces, aRangeDecodesToExactlyItsMarkedSamples)
     const std::int64_t end = std::llround(2.271 * rate);
     const auto pieces = PlanPieces(m_index, { start, end });
     ASSERT_EQ(pieces.size(), 1u);
-    if (!pieces[0].start.frameStartFallback) {
-        EXPECT_EQ(pieces[0].start.sample, start);
-    }
+    EXPECT_EQ(pieces[0].start.sample, start);
     EXPECT_EQ(pieces[0].endSample, end);
     checkDecode(pieces[0]);
 }
