@@ -19,6 +19,7 @@ struct CliRequest
     TimeMark end;
     std::string output;
     bool assumeYes = false;
+    bool exact = false; // --exact: whole frames, sample-exact ends, fresh gapless header
     // parts
     std::int64_t partCount = 1;
     // every: the text as typed, read by the split as the window's seconds box is read

@@ -21,7 +21,7 @@ constexpr std::string_view kVersion = "parvex-cli " PARVEX_STRINGIFY(
 
 constexpr std::string_view kInfoUsage = "parvex-cli info SOURCE";
 constexpr std::string_view kCutUsage
-    = "parvex-cli cut SOURCE START END -o OUTPUT [-y] [--duration SECONDS]";
+    = "parvex-cli cut SOURCE START END -o OUTPUT [-y] [--duration SECONDS | --exact]";
 constexpr std::string_view kPartsUsage = "parvex-cli parts SOURCE COUNT [-d FOLDER]";
 constexpr std::string_view kEveryUsage
     = "parvex-cli every SOURCE SECONDS [-d FOLDER] [--duration SECONDS]";
@@ -107,6 +107,11 @@ void CommandLine::addCut()
                   "(0:0:90 is 90 s).");
     m_cut->add_flag("-y,--yes", m_request.assumeYes, "Replace OUTPUT without asking");
     m_cutDuration = addDuration(m_cut);
+    m_cut
+        ->add_flag("--exact", m_request.exact,
+            "Cut whole MP3 frames so that the piece plays exactly the samples from START to END "
+            "in gapless players; times count in the source's real length")
+        ->excludes(m_cutDuration);
 }
 
 void CommandLine::addParts()

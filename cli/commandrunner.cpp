@@ -1,6 +1,7 @@
 // Runs one checked request: info, or one of the three split operations.
 #include "commandrunner.h"
 
+#include "exactrangecut.h"
 #include "splitoperations.h"
 
 CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out)
@@ -36,6 +37,9 @@ int CommandRunner::info(const CliRequest& request)
 
 int CommandRunner::cut(const CliRequest& request)
 {
+    if (request.exact)
+        return exitStatus(
+            CutRangeExact({ request.source, request.start, request.end, request.output }, m_host));
     const auto source = loadSource(request);
     if (!source)
         return kStopped;

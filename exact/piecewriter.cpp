@@ -54,16 +54,24 @@ public:
         return false;
     }
 
+    bool failReading()
+    {
+        m_sourceFailed = true;
+        return fail();
+    }
+
     int fd() const { return m_fd; }
     std::uint16_t musicCrc() const { return m_musicCrc; }
     std::int64_t written() const { return m_written; }
     int error() const { return m_error; }
+    bool sourceFailed() const { return m_sourceFailed; }
 
 private:
     int m_fd;
     std::uint16_t m_musicCrc = 0;
     std::int64_t m_written = 0;
     int m_error = 0;
+    bool m_sourceFailed = false;
 };
 
 bool readAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t bytes)
@@ -173,7 +181,7 @@ bool copyFrames(
             const auto chunk = static_cast<std::size_t>(
                 std::min<std::int64_t>(runEnd - at, static_cast<std::int64_t>(buffer.size())));
             if (!readAt(sourceFd, at, buffer.data(), chunk))
-                return out.fail();
+                return out.failReading();
             if (!out.writeAudio(buffer.data(), chunk))
                 return false;
             at += static_cast<std::int64_t>(chunk);
@@ -256,7 +264,7 @@ PieceWriteOutcome WritePiece(
     const std::vector<std::uint8_t> placeholder(static_cast<std::size_t>(infoBytes), 0);
     std::vector<std::uint8_t> silent;
     std::vector<int> silentSizes;
-    bool ok = silentFrames(index, piece.start, sourceFd, silent, silentSizes) || out.fail();
+    bool ok = silentFrames(index, piece.start, sourceFd, silent, silentSizes) || out.failReading();
     ok = ok && out.write(placeholder.data(), placeholder.size())
         && out.writeAudio(silent.data(), silent.size())
         && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out);
@@ -273,6 +281,7 @@ PieceWriteOutcome WritePiece(
     }
     outcome.written = ok;
     outcome.error = ok ? 0 : out.error();
+    outcome.sourceFailed = !ok && out.sourceFailed();
     outcome.bytes = out.written();
     return outcome;
 }

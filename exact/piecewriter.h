@@ -11,6 +11,7 @@ struct PieceWriteOutcome
 {
     bool written = false;
     int error = 0; // errno of the failed read or write
+    bool sourceFailed = false; // the failure was reading the source
     std::int64_t bytes = 0; // bytes written, Info frame included
 };
 
