@@ -22,9 +22,9 @@ constexpr std::string_view kVersion = "parvex-cli " PARVEX_STRINGIFY(
 constexpr std::string_view kInfoUsage = "parvex-cli info SOURCE";
 constexpr std::string_view kCutUsage
     = "parvex-cli cut SOURCE START END -o OUTPUT [-y] [--duration SECONDS | --exact]";
-constexpr std::string_view kPartsUsage = "parvex-cli parts SOURCE COUNT [-d FOLDER]";
+constexpr std::string_view kPartsUsage = "parvex-cli parts SOURCE COUNT [-d FOLDER] [--exact]";
 constexpr std::string_view kEveryUsage
-    = "parvex-cli every SOURCE SECONDS [-d FOLDER] [--duration SECONDS]";
+    = "parvex-cli every SOURCE SECONDS [-d FOLDER] [--duration SECONDS | --exact]";
 
 const CLI::Validator& timeValidator()
 {
@@ -126,6 +126,9 @@ void CommandLine::addParts()
         ->add_option("-d,--folder", m_request.folder,
             "Where to write the pieces (default: the working folder)")
         ->type_name("FOLDER");
+    m_parts->add_flag("--exact", m_request.exact,
+        "Cut whole MP3 frames, at the frame starts nearest equal shares of the audio bytes, so "
+        "that the pieces played one after the other in gapless players give the source exactly");
 }
 
 void CommandLine::addEvery()
@@ -141,6 +144,11 @@ void CommandLine::addEvery()
             "Where to write the pieces (default: the working folder)")
         ->type_name("FOLDER");
     m_everyDuration = addDuration(m_every);
+    m_every
+        ->add_flag("--exact", m_request.exact,
+            "Cut so that each piece plays exactly SECONDS of the source in gapless players and "
+            "the pieces joined give the source exactly; seconds count in the source's real length")
+        ->excludes(m_everyDuration);
 }
 
 CLI::Option* CommandLine::addDuration(CLI::App* command)

@@ -2,6 +2,8 @@
 #include "commandrunner.h"
 
 #include "exactrangecut.h"
+#include "exactsplit.h"
+#include "leadinginteger.h"
 #include "splitoperations.h"
 
 CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out)
@@ -55,6 +57,9 @@ int CommandRunner::cut(const CliRequest& request)
 
 int CommandRunner::parts(const CliRequest& request)
 {
+    if (request.exact)
+        return exitStatus(
+            SplitPartsExact({ request.source, request.folder }, request.partCount, m_host));
     EqualPartsRequest split;
     split.sourcePath = request.source;
     split.sourceOpen = true; // equal parts need no duration; an unreadable source is reported
@@ -65,6 +70,9 @@ int CommandRunner::parts(const CliRequest& request)
 
 int CommandRunner::every(const CliRequest& request)
 {
+    if (request.exact)
+        return exitStatus(SplitEveryExact({ request.source, request.folder },
+            ParseLeadingInteger(request.secondsText).value_or(0), m_host));
     const auto source = loadSource(request);
     if (!source)
         return kStopped;

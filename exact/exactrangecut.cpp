@@ -3,18 +3,15 @@
 #include "exactrangecut.h"
 
 #include "fileaccess.h"
+#include "piecefile.h"
 #include "pieceplan.h"
-#include "piecewriter.h"
 #include "splitmessages.h"
 #include "streamscan.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
 #include <optional>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -38,53 +35,6 @@ std::optional<std::string_view> refusal(std::int64_t a, std::int64_t b, const Ga
     if (b < 0)
         return SplitMessages::EndNegative;
     return std::nullopt;
-}
-
-// Creates a new, hidden file beside `output` (mode 0666 less the umask, as a created output
-// gets); -1 with errno set when the folder takes none.
-int createTemporary(const std::string& output, std::string& path)
-{
-    const std::filesystem::path target(output);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = (target.parent_path()
-            / ("." + target.filename().string() + ".parvex-" + std::to_string(::getpid()) + "-"
-                + std::to_string(attempt)))
-                   .string();
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// Writes the piece and renames it over `output`; the errno and message of a failure, if any.
-struct WriteFailure
-{
-    std::string_view message;
-    int errorNumber = 0;
-};
-
-std::optional<WriteFailure> writeThroughTemporary(
-    const StreamIndex& index, const PiecePlan& piece, std::FILE* source, const std::string& output)
-{
-    std::string temporary;
-    const int fd = createTemporary(output, temporary);
-    if (fd < 0)
-        return WriteFailure { SplitMessages::CannotOpenOutput, LastErrorOr(EIO) };
-    const PieceWriteOutcome written = WritePiece(index, piece, ::fileno(source), fd);
-    const int closed = ::close(fd) == 0 ? 0 : LastErrorOr(EIO);
-    std::optional<WriteFailure> failure;
-    if (!written.written)
-        failure = WriteFailure { written.sourceFailed ? SplitMessages::CannotReadSource
-                                                      : SplitMessages::CannotWriteOutput,
-            written.error };
-    else if (closed != 0)
-        failure = WriteFailure { SplitMessages::CannotWriteOutput, closed };
-    else if (std::rename(temporary.c_str(), output.c_str()) != 0)
-        failure = WriteFailure { SplitMessages::CannotWriteOutput, LastErrorOr(EIO) };
-    if (failure)
-        ::unlink(temporary.c_str());
-    return failure;
 }
 
 } // namespace
@@ -126,7 +76,8 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
     const auto pieces = PlanPieces(index, { a * rate, b * rate });
     host.setBusy(true);
     host.pieceStarted(request.outputPath);
-    const auto failure = writeThroughTemporary(index, pieces.front(), source, request.outputPath);
+    const auto failure
+        = WritePieceFile(index, pieces.front(), ::fileno(source), request.outputPath);
     std::fclose(source);
     host.setBusy(false);
     if (failure) {

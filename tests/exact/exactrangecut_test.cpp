@@ -1,41 +1,17 @@
 // The exact range cut's write through a temporary file: a failure mid-piece leaves the old
 // output whole and nothing else behind. The CLI tests cover the checks and a good cut.
 #include "exactrangecut.h"
+#include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Files written past `bytes` fail with EFBIG, as on a full disk, while the object lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { bytes, m_saved.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved {};
-};
 
 TEST(ExactRangeCut, aWriteFailureMidPieceLeavesTheOldOutputWholeAndNoPartialPiece)
 {

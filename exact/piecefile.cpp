@@ -1,0 +1,57 @@
+// The temporary file is created with O_EXCL under a name no other run uses (the process id), so
+// a concurrent run or a stale leftover is never written into.
+#include "piecefile.h"
+
+#include "fileaccess.h"
+#include "piecewriter.h"
+#include "splitmessages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// Creates a new, hidden file beside `output` (mode 0666 less the umask, as a created output
+// gets); -1 with errno set when the folder takes none.
+int createTemporary(const std::string& output, std::string& path)
+{
+    const std::filesystem::path target(output);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = (target.parent_path()
+            / ("." + target.filename().string() + ".parvex-" + std::to_string(::getpid()) + "-"
+                + std::to_string(attempt)))
+                   .string();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::optional<PieceFileFailure> WritePieceFile(
+    const StreamIndex& index, const PiecePlan& piece, int sourceFd, const std::string& output)
+{
+    std::string temporary;
+    const int fd = createTemporary(output, temporary);
+    if (fd < 0)
+        return PieceFileFailure { SplitMessages::CannotOpenOutput, LastErrorOr(EIO) };
+    const PieceWriteOutcome written = WritePiece(index, piece, sourceFd, fd);
+    const int closed = ::close(fd) == 0 ? 0 : LastErrorOr(EIO);
+    std::optional<PieceFileFailure> failure;
+    if (!written.written)
+        failure = PieceFileFailure { written.sourceFailed ? SplitMessages::CannotReadSource
+                                                          : SplitMessages::CannotWriteOutput,
+            written.error };
+    else if (closed != 0)
+        failure = PieceFileFailure { SplitMessages::CannotWriteOutput, closed };
+    else if (std::rename(temporary.c_str(), output.c_str()) != 0)
+        failure = PieceFileFailure { SplitMessages::CannotWriteOutput, LastErrorOr(EIO) };
+    if (failure)
+        ::unlink(temporary.c_str());
+    return failure;
+}

@@ -1,0 +1,118 @@
+// parvex-cli parts and every with --exact: the pieces' gapless decodes joined give the source's,
+// sample for sample; refusals and a full disk leave nothing half-written.
+#include "clirun.h"
+#include "exactfixtures.h"
+#include "filesizelimit.h"
+#include "mp3fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliExactSplit : public ::testing::Test
+{
+protected:
+    // 20 s of VBR stereo at 44.1 kHz: MPEG-1 stereo, which libmpg123 decodes without a
+    // synthesis phase to match, so every piece must join bit for bit.
+    static void SetUpTestSuite()
+    {
+        s_dir = new TempDir;
+        std::string error;
+        ASSERT_TRUE(MakeMp3(*s_dir / "song.mp3", { 20.0, 44100, 2, { "-V", "2" } }, &error))
+            << error;
+    }
+    static void TearDownTestSuite() { delete std::exchange(s_dir, nullptr); }
+
+    void SetUp() override { fs::copy_file(*s_dir / "song.mp3", m_song); }
+
+    CliRun split(const char* command, const char* count)
+    {
+        return RunCli({ command, "song.mp3", count, "-d", "out", "--exact" }, m_dir.path());
+    }
+
+    std::size_t filesIn(const fs::path& folder) const
+    {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+
+    static TempDir* s_dir;
+    TempDir m_dir;
+    fs::path m_song = m_dir / "song.mp3";
+    fs::path m_out = m_dir / "out";
+};
+
+TempDir* CliExactSplit::s_dir = nullptr;
+
+TEST_F(CliExactSplit, thePiecesDecodeJoinedToTheSource)
+{
+    const auto source = DecodeGapless(m_song);
+    ASSERT_FALSE(source.empty());
+    const struct
+    {
+        const char* command;
+        const char* count;
+        std::size_t pieces;
+    } cases[] = { { "parts", "7", 7 }, { "every", "3", 7 } };
+    for (const auto& c : cases) {
+        fs::remove_all(m_out);
+        fs::create_directory(m_out);
+        const auto run = split(c.command, c.count);
+        ASSERT_EQ(run.status, 0) << c.command << ": " << run.err;
+        EXPECT_EQ(run.out, "Splitting is done!\n");
+        ASSERT_EQ(filesIn(m_out), c.pieces) << c.command;
+        std::vector<std::int16_t> joined;
+        for (std::size_t i = 0; i < c.pieces; ++i) {
+            const auto piece = DecodeGapless(m_out / ("song_" + std::to_string(i) + ".mp3"));
+            if (std::string(c.command) == "every" && i + 1 < c.pieces) {
+                EXPECT_EQ(piece.size(), 3u * 44100 * 2) << "piece " << i;
+            }
+            joined.insert(joined.end(), piece.begin(), piece.end());
+        }
+        EXPECT_TRUE(joined == source) << c.command << ": " << joined.size() << " samples joined, "
+                                      << source.size() << " in the source";
+    }
+}
+
+TEST_F(CliExactSplit, refusesWithTheSplitEnginesTextsAndWritesNothing)
+{
+    fs::create_directory(m_out);
+    const auto tooMany = split("parts", "100000");
+    EXPECT_EQ(tooMany.status, 1);
+    EXPECT_EQ(tooMany.err, "The mp3 file is too small to be split into that many pieces!\n");
+    EXPECT_EQ(filesIn(m_out), 0u);
+
+    fs::create_symlink("../song.mp3", m_out / "song_0.mp3");
+    const auto same = split("every", "5");
+    EXPECT_EQ(same.err, "The output file is the source file!\n");
+    fs::remove(m_out / "song_0.mp3");
+
+    ASSERT_EQ(::mkfifo((m_out / "song_0.mp3").c_str(), 0644), 0);
+    const auto fifo = split("parts", "2");
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.err, "Can not open the output mp3 file!\n");
+    EXPECT_TRUE(fs::is_fifo(m_out / "song_0.mp3"));
+    EXPECT_EQ(filesIn(m_out), 1u);
+}
+
+TEST_F(CliExactSplit, aFullDiskMidPieceLeavesNoPartialPieceAndTheOldFileWhole)
+{
+    fs::create_directory(m_out);
+    MakePatternFile(m_out / "song_0.mp3", 1000);
+    const auto before = ReadAll(m_out / "song_0.mp3");
+    CliRun run;
+    {
+        const FileSizeLimit limit(64 * 1024); // each of the two pieces is about 160 KB
+        run = split("parts", "2");
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Can not write the output mp3 file!\n");
+    EXPECT_EQ(ReadAll(m_out / "song_0.mp3"), before);
+    EXPECT_EQ(filesIn(m_out), 1u) << "no temporary file stays behind";
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+// Files written past a size fail with EFBIG, as on a full disk; child processes inherit it.
+#pragma once
+
+#include <csignal>
+#include <sys/resource.h>
+
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit { bytes, m_saved.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved {};
+};
