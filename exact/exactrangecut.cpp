@@ -8,6 +8,7 @@
 #include "splitmessages.h"
 #include "streamscan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -76,10 +77,17 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
     const auto pieces = PlanPieces(index, { a * rate, b * rate });
     host.setBusy(true);
     host.pieceStarted(request.outputPath);
+    const std::int64_t planned = PlannedPieceBytes(index, pieces.front());
+    const auto proceed = [&host, planned](std::int64_t written) {
+        host.progress(written, std::max(planned, written));
+        return !host.cancelled();
+    };
     const auto failure
-        = WritePieceFile(index, pieces.front(), ::fileno(source), request.outputPath);
+        = WritePieceFile(index, pieces.front(), ::fileno(source), request.outputPath, proceed);
     std::fclose(source);
     host.setBusy(false);
+    if (failure && failure->cancelled)
+        return { SplitStatus::Cancelled, {}, 0 };
     if (failure) {
         host.showFileError(failure->message);
         return { SplitStatus::Failed, {}, failure->errorNumber };

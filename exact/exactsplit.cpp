@@ -9,6 +9,7 @@
 #include "splitmessages.h"
 #include "streamscan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
@@ -53,6 +54,8 @@ public:
             m_host.showError(SplitMessages::TooManyPieces);
             return m_result;
         }
+        for (const PiecePlan& piece : pieces)
+            m_plannedBytes += PlannedPieceBytes(index, piece);
         m_source = OpenSourceFile(m_request.sourcePath);
         if (!m_source)
             return fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
@@ -85,12 +88,28 @@ private:
         if (!std::exchange(m_busy, true))
             m_host.setBusy(true);
         m_host.pieceStarted(path);
-        if (const auto failure = WritePieceFile(index, piece, ::fileno(m_source), path)) {
-            fail(failure->message, failure->errorNumber);
+        const std::int64_t before = m_doneBytes;
+        const auto proceed = [this, before](std::int64_t written) {
+            m_host.progress(before + written, std::max(m_plannedBytes, before + written));
+            return !m_host.cancelled();
+        };
+        if (const auto failure = WritePieceFile(index, piece, ::fileno(m_source), path, proceed)) {
+            if (failure->cancelled)
+                cancel();
+            else
+                fail(failure->message, failure->errorNumber);
             return false;
         }
+        m_doneBytes += PlannedPieceBytes(index, piece);
         m_result.written.push_back(path);
         return true;
+    }
+
+    // The piece being written is already gone with its temporary file; finished ones stay.
+    void cancel()
+    {
+        endBusy();
+        m_result.status = SplitStatus::Cancelled;
     }
 
     SplitResult fail(std::string_view message, int errorNumber)
@@ -112,6 +131,8 @@ private:
     SplitHost& m_host;
     std::FILE* m_source = nullptr;
     bool m_busy = false;
+    std::int64_t m_plannedBytes = 0; // the progress reports' total
+    std::int64_t m_doneBytes = 0; // by the same count, of the finished pieces
     SplitResult m_result;
 };
 

@@ -3,7 +3,6 @@
 #include "piecefile.h"
 
 #include "fileaccess.h"
-#include "piecewriter.h"
 #include "splitmessages.h"
 
 #include <cerrno>
@@ -33,17 +32,19 @@ int createTemporary(const std::string& output, std::string& path)
 
 } // namespace
 
-std::optional<PieceFileFailure> WritePieceFile(
-    const StreamIndex& index, const PiecePlan& piece, int sourceFd, const std::string& output)
+std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
+    int sourceFd, const std::string& output, const PieceProceed& proceed)
 {
     std::string temporary;
     const int fd = createTemporary(output, temporary);
     if (fd < 0)
         return PieceFileFailure { SplitMessages::CannotOpenOutput, LastErrorOr(EIO) };
-    const PieceWriteOutcome written = WritePiece(index, piece, sourceFd, fd);
+    const PieceWriteOutcome written = WritePiece(index, piece, sourceFd, fd, proceed);
     const int closed = ::close(fd) == 0 ? 0 : LastErrorOr(EIO);
     std::optional<PieceFileFailure> failure;
-    if (!written.written)
+    if (written.cancelled)
+        failure = PieceFileFailure { {}, 0, true };
+    else if (!written.written)
         failure = PieceFileFailure { written.sourceFailed ? SplitMessages::CannotReadSource
                                                           : SplitMessages::CannotWriteOutput,
             written.error };
@@ -54,4 +55,12 @@ std::optional<PieceFileFailure> WritePieceFile(
     if (failure)
         ::unlink(temporary.c_str());
     return failure;
+}
+
+std::int64_t PlannedPieceBytes(const StreamIndex& index, const PiecePlan& piece)
+{
+    if (piece.endFrame <= piece.start.leadInFrom)
+        return 0;
+    const IndexedFrame last = index.frames[piece.endFrame - 1];
+    return last.offset + last.header.frameBytes() - index.frames[piece.start.leadInFrom].offset;
 }

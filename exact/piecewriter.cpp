@@ -54,6 +54,12 @@ public:
         return false;
     }
 
+    bool cancel()
+    {
+        m_cancelled = true;
+        return false;
+    }
+
     bool failReading()
     {
         m_sourceFailed = true;
@@ -65,6 +71,7 @@ public:
     std::int64_t written() const { return m_written; }
     int error() const { return m_error; }
     bool sourceFailed() const { return m_sourceFailed; }
+    bool cancelled() const { return m_cancelled; }
 
 private:
     int m_fd;
@@ -72,6 +79,7 @@ private:
     std::int64_t m_written = 0;
     int m_error = 0;
     bool m_sourceFailed = false;
+    bool m_cancelled = false;
 };
 
 bool readAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t bytes)
@@ -167,8 +175,8 @@ bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
 
 // Copies source frames [from, to) in runs of contiguous frames (damaged bytes the index
 // resynced over stay out).
-bool copyFrames(
-    const StreamIndex& index, std::size_t from, std::size_t to, int sourceFd, PieceOutput& out)
+bool copyFrames(const StreamIndex& index, std::size_t from, std::size_t to, int sourceFd,
+    PieceOutput& out, const PieceProceed& proceed)
 {
     std::vector<std::uint8_t> buffer(kCopyBytes);
     std::size_t frame = from;
@@ -184,6 +192,8 @@ bool copyFrames(
                 return out.failReading();
             if (!out.writeAudio(buffer.data(), chunk))
                 return false;
+            if (proceed && !proceed(out.written()))
+                return out.cancel();
             at += static_cast<std::int64_t>(chunk);
         }
     }
@@ -247,8 +257,8 @@ std::vector<std::uint8_t> pieceInfoFrame(const StreamIndex& index, const PiecePl
 
 } // namespace
 
-PieceWriteOutcome WritePiece(
-    const StreamIndex& index, const PiecePlan& piece, int sourceFd, int outFd)
+PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, int sourceFd,
+    int outFd, const PieceProceed& proceed)
 {
     PieceWriteOutcome outcome;
     const off_t start = ::lseek(outFd, 0, SEEK_CUR);
@@ -267,7 +277,7 @@ PieceWriteOutcome WritePiece(
     bool ok = silentFrames(index, piece.start, sourceFd, silent, silentSizes) || out.failReading();
     ok = ok && out.write(placeholder.data(), placeholder.size())
         && out.writeAudio(silent.data(), silent.size())
-        && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out);
+        && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out, proceed);
     if (ok) {
         const std::vector<std::uint8_t> info = pieceInfoFrame(
             index, piece, *headerWord, silentSizes, out.written() - infoBytes, out.musicCrc());
@@ -282,6 +292,7 @@ PieceWriteOutcome WritePiece(
     outcome.written = ok;
     outcome.error = ok ? 0 : out.error();
     outcome.sourceFailed = !ok && out.sourceFailed();
+    outcome.cancelled = !ok && out.cancelled();
     outcome.bytes = out.written();
     return outcome;
 }

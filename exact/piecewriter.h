@@ -6,18 +6,22 @@
 #include "streamindex.h"
 
 #include <cstdint>
+#include <functional>
 
 struct PieceWriteOutcome
 {
     bool written = false;
     int error = 0; // errno of the failed read or write
     bool sourceFailed = false; // the failure was reading the source
+    bool cancelled = false; // `proceed` said stop
     std::int64_t bytes = 0; // bytes written, Info frame included
 };
 
 // Writes `piece` of the source open as `sourceFd` (the file `index` was built from) into
 // `outFd` from its current position, which ends past the piece. The Info frame goes in last,
 // with pwrite(), once the copy has computed the music CRC: `outFd` must be a regular file.
-// Neither descriptor is closed.
-PieceWriteOutcome WritePiece(
-    const StreamIndex& index, const PiecePlan& piece, int sourceFd, int outFd);
+// Neither descriptor is closed. `proceed`, when set, is called with the bytes written so far
+// after each block copied from the source (up to 1 MiB); false stops the piece unfinished.
+using PieceProceed = std::function<bool(std::int64_t bytesWritten)>;
+PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, int sourceFd,
+    int outFd, const PieceProceed& proceed = {});
