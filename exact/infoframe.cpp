@@ -184,17 +184,22 @@ std::vector<std::uint8_t> WriteInfoFrame(const InfoFrame& info)
     return { frame.begin(), frame.begin() + header->frameBytes() };
 }
 
-std::array<std::uint8_t, 100> MakeToc(std::size_t frames, std::uint32_t bytes,
+std::array<std::uint8_t, 100> MakeToc(std::size_t frames, std::int64_t bytes,
     const std::function<std::int64_t(std::size_t)>& frameOffset)
 {
     std::array<std::uint8_t, 100> toc {};
-    if (frames == 0 || bytes == 0)
+    if (frames == 0 || bytes <= 0)
         return toc;
     for (std::size_t i = 0; i < toc.size(); ++i) {
         const std::int64_t offset = frameOffset(i * frames / 100);
         toc[i] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(256 * offset / bytes, 0, 255));
     }
     return toc;
+}
+
+std::uint32_t ByteCountField(std::int64_t bytes)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(bytes) & 0xFFFFFFFFu);
 }
 
 std::optional<std::uint32_t> InfoFrameHeader(const FrameHeader& stream, bool cbr)

@@ -73,8 +73,14 @@ std::vector<std::uint8_t> WriteInfoFrame(const InfoFrame& info);
 // The TOC of a stream of `frames` audio frames after its Info frame, `bytes` long with it:
 // entry i is where frame floor(i x frames / 100) starts, in 256ths of `bytes`, rounded down.
 // `frameOffset(k)` gives audio frame k's first byte counted from the Info frame's first byte.
-std::array<std::uint8_t, 100> MakeToc(std::size_t frames, std::uint32_t bytes,
+std::array<std::uint8_t, 100> MakeToc(std::size_t frames, std::int64_t bytes,
     const std::function<std::int64_t(std::size_t)>& frameOffset);
+
+// What the 32-bit Xing bytes and LAME music length fields hold for a stream `bytes` long: past
+// 4 GiB the count modulo 2^32, as LAME writes such a stream. Decoders that know the file's
+// size go by that (libmpg123 at most warns of the difference); the TOC, made from the real
+// count, stays right.
+std::uint32_t ByteCountField(std::int64_t bytes);
 
 // The header of an Info frame that heads a stream of `stream`'s frames: its version, layer,
 // sample rate, channel mode, private, copyright, original, emphasis and protection bits;

@@ -226,23 +226,26 @@ LameTag pieceLameTag(const StreamIndex& index, const PiecePlan& piece)
     return tag;
 }
 
-// The Info frame for `piece`, whose audio after it is `audioBytes` long; the TOC counts the
-// source frames at their distances in the source (equal to the piece's but for resynced bytes).
-std::vector<std::uint8_t> pieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
+} // namespace
+
+// The TOC counts the source frames at their distances in the source (equal to the piece's but
+// for resynced bytes).
+std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
     std::uint32_t headerWord, const std::vector<int>& silentSizes, std::int64_t audioBytes,
     std::uint16_t musicCrc)
 {
     const int infoBytes = FrameHeader::parse(headerWord)->frameBytes();
+    const std::int64_t bytes = infoBytes + audioBytes;
     InfoFrame info;
     info.header = headerWord;
     info.vbr = !sameBitrate(index, piece.start.leadInFrom, piece.endFrame);
     info.frames = static_cast<std::uint32_t>(piece.frames());
-    info.bytes = static_cast<std::uint32_t>(infoBytes + audioBytes);
+    info.bytes = ByteCountField(bytes);
     std::vector<std::int64_t> silentOffsets { infoBytes };
     for (const int size : silentSizes)
         silentOffsets.push_back(silentOffsets.back() + size);
     const std::int64_t sourceStart = index.frames[piece.start.leadInFrom].offset;
-    info.toc = MakeToc(info.frames, info.bytes, [&](std::size_t frame) -> std::int64_t {
+    info.toc = MakeToc(info.frames, bytes, [&](std::size_t frame) -> std::int64_t {
         if (frame < silentSizes.size())
             return silentOffsets[frame];
         const std::size_t source = piece.start.leadInFrom + (frame - silentSizes.size());
@@ -254,8 +257,6 @@ std::vector<std::uint8_t> pieceInfoFrame(const StreamIndex& index, const PiecePl
     info.lame->musicCrc = musicCrc;
     return WriteInfoFrame(info);
 }
-
-} // namespace
 
 PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, int sourceFd,
     int outFd, const PieceProceed& proceed)
@@ -279,7 +280,7 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
         && out.writeAudio(silent.data(), silent.size())
         && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out, proceed);
     if (ok) {
-        const std::vector<std::uint8_t> info = pieceInfoFrame(
+        const std::vector<std::uint8_t> info = PieceInfoFrame(
             index, piece, *headerWord, silentSizes, out.written() - infoBytes, out.musicCrc());
         ok = info.size() == placeholder.size()
             && ::pwrite(outFd, info.data(), info.size(), start)

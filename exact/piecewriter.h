@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct PieceWriteOutcome
 {
@@ -25,3 +26,11 @@ struct PieceWriteOutcome
 using PieceProceed = std::function<bool(std::int64_t bytesWritten)>;
 PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, int sourceFd,
     int outFd, const PieceProceed& proceed = {});
+
+// The Info/LAME frame of `piece` (header `headerWord`, from InfoFrameHeader), after which come
+// silent frames of `silentSizes` bytes and then the source's frames, `audioBytes` in all, whose
+// CRC-16/ARC is `musicCrc`. WritePiece writes it once the copy is done; empty if the fields do
+// not fit.
+std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
+    std::uint32_t headerWord, const std::vector<int>& silentSizes, std::int64_t audioBytes,
+    std::uint16_t musicCrc);

@@ -165,4 +165,32 @@ TEST_P(ExactPieces, aRangeDecodesToExactlyItsMarkedSamples)
 INSTANTIATE_TEST_SUITE_P(Kinds, ExactPieces, testing::ValuesIn(SourceKinds()),
     [](const auto& row) { return row.param.name; });
 
+// A piece of 5 GiB, from an index alone: 1000 frames of CBR 128, 5 MiB apart (as if the bytes
+// between them had been resynced over), and the audio byte count the copy would report.
+TEST(PieceInfoFrame, aPiecePastFourGibKeepsItsTocAndWritesTheLowBitsOfItsByteCount)
+{
+    const FrameHeader header = *FrameHeader::parse(0xFFFB9000u);
+    StreamIndex index;
+    constexpr std::int64_t kSpacing = std::int64_t { 5 } << 20;
+    for (std::int64_t i = 0; i < 1000; ++i)
+        index.frames.append(i * kSpacing, header, 0);
+    PiecePlan piece;
+    piece.endFrame = 1000;
+    const std::uint32_t word = *InfoFrameHeader(header, true);
+    const std::int64_t audio = 1000 * kSpacing;
+    const auto frame = PieceInfoFrame(index, piece, word, {}, audio, 0);
+    const auto parsed = ParseInfoFrame(frame.data(), frame.size());
+    ASSERT_TRUE(parsed);
+    const std::int64_t bytes = FrameHeader::parse(word)->frameBytes() + audio;
+    ASSERT_GT(bytes, std::int64_t { 1 } << 32);
+    EXPECT_EQ(parsed->frame.bytes, static_cast<std::uint32_t>(bytes - (std::int64_t { 1 } << 32)));
+    EXPECT_EQ(parsed->frame.lame->musicLength, parsed->frame.bytes);
+    EXPECT_EQ(parsed->frame.frames, 1000u);
+    // Entry i: frame 10 i at 417 + 10 i x 5 MiB of 417 + 5000 MiB, in 256ths rounded down.
+    EXPECT_EQ(parsed->frame.toc[0], 0);
+    EXPECT_EQ(parsed->frame.toc[50], 128);
+    EXPECT_EQ(parsed->frame.toc[99], 253);
+    EXPECT_TRUE(std::is_sorted(parsed->frame.toc.begin(), parsed->frame.toc.end()));
+}
+
 } // namespace
