@@ -34,6 +34,7 @@ inline constexpr int ByTime = 1032;
 inline constexpr int BrowseFile = 1033;
 inline constexpr int Homepage = 1048;
 inline constexpr int Help = 1049;
+inline constexpr int ExactCut = 1050;
 
 // The about box's OK button.
 inline constexpr int AboutOk = 1;

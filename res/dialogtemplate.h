@@ -11,6 +11,7 @@ enum class ControlKind {
     StaticIcon, // the application icon
     PushButton,
     RadioButton,
+    CheckBox,
     GroupBox,
     Trackbar,
 };

@@ -12,7 +12,7 @@ namespace Id = ControlId;
 constexpr unsigned NumberBox = StyleCentered | StyleTabStop;
 
 // x, y, width, height in dialog units.
-constexpr std::array<ControlTemplate, 43> Controls { {
+constexpr std::array<ControlTemplate, 44> Controls { {
     { Id::SplitCount, Edit, "", 65, 80, 40, 14, NumberBox, BySize },
     { Id::SplitCountSpin, UpDown, "", 105, 80, 11, 14, StyleNone, BySize },
     { Id::SourceTitle, Static, "", 70, 8, 200, 11, StyleNone, Common },
@@ -54,12 +54,13 @@ constexpr std::array<ControlTemplate, 43> Controls { {
     { Id::BySize, RadioButton, "By si&ze", 108, 39, 38, 10, StyleNone, Common },
     { Id::ByTime, RadioButton, "By t&ime", 187, 39, 39, 10, StyleNone, Common },
     { -1, GroupBox, "Split mode", 7, 29, 263, 27, StyleNone, Common },
+    { Id::ExactCut, CheckBox, "E&xact cut (gapless)", 61, 185, 86, 10, StyleTabStop, Common },
     { Id::Homepage, PushButton, "Homepa&ge", 150, 183, 50, 14, StyleTabStop, Common },
     { Id::Help, PushButton, "&Help", 220, 183, 50, 14, StyleTabStop, Common },
     { Id::BrowseFile, PushButton, "&Browse", 236, 160, 34, 14, StyleTabStop, ByRange },
 } };
 
-// Buttons and radios are named by their captions, without the mnemonic's "&".
+// Buttons, radios and the check box are named by their captions, without the mnemonic's "&".
 constexpr std::array<ControlName, 16> Names { {
     { Id::SourceTitle, "Source file" },
     { Id::StartHours, "Start Time hours" },

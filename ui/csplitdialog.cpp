@@ -10,6 +10,9 @@
 #include "displayaccessible.h"
 #include "displayfit.h"
 #include "elidinglabel.h"
+#include "exactcutsetting.h"
+#include "exactrangecut.h"
+#include "exactsplit.h"
 #include "fileaccess.h"
 #include "helppages.h"
 #include "leadinginteger.h"
@@ -23,6 +26,7 @@
 #include "updowncontrol.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -94,6 +98,7 @@ void CSplitDialog::bindControls()
     m_secondsSpin = qobject_cast<UpDownControl*>(control(Id::SplitSecondsSpin));
     m_secondsBox = edit(Id::SplitSeconds);
     m_outputFolderBox = edit(Id::OutputFolder);
+    m_exactCutBox = qobject_cast<QCheckBox*>(control(Id::ExactCut));
     m_splitCountSpin = qobject_cast<UpDownControl*>(control(Id::SplitCountSpin));
     m_eachSizeDisplay = qobject_cast<QLabel*>(control(Id::EachSize));
     m_positionDisplay = qobject_cast<QLabel*>(control(Id::PositionDisplay));
@@ -150,6 +155,9 @@ void CSplitDialog::connectControls()
     connect(
         m_positionSlider, &CPositionSlider::releasedCapture, this, &CSplitDialog::OnSliderReleased);
     connect(m_splitCountSpin, &UpDownControl::deltaPos, this, &CSplitDialog::OnSplitNumberDeltaPos);
+    // Stored at once, so that the choice outlives an Esc, a crash or a killed session too.
+    connect(m_exactCutBox, &QAbstractButton::toggled, this,
+        [this](bool checked) { ExactCutSetting::store(m_services.settings, checked); });
 }
 
 void CSplitDialog::OnInitDialog()
@@ -163,6 +171,7 @@ void CSplitDialog::OnInitDialog()
     m_outputFolderBox->setText(m_outputFolder);
     m_outputFile = m_destinations.readOutputFile();
     edit(Id::OutputFile)->setText(m_outputFile);
+    m_exactCutBox->setChecked(ExactCutSetting::read(m_services.settings));
     m_secondsSpin->setRange(1, SpinMaximum);
     m_splitSeconds = DefaultSplitSeconds;
     m_secondsBox->setText(QString::number(m_splitSeconds));
@@ -379,6 +388,12 @@ void CSplitDialog::OnStartRange()
     // piece the user did not ask for.
     if (sourceOpen && !DoDataExchange(true))
         return;
+    DialogSplitHost host(m_services.prompter, this);
+    if (sourceOpen && m_exactCutBox->isChecked()) {
+        CutRangeExact(
+            { toLocalPath(m_sourcePath), m_startMark, m_endMark, toLocalPath(m_outputFile) }, host);
+        return;
+    }
     RangeCutRequest request;
     request.sourcePath = toLocalPath(m_sourcePath);
     request.sourceOpen = sourceOpen;
@@ -386,7 +401,6 @@ void CSplitDialog::OnStartRange()
     request.start = m_startMark;
     request.end = m_endMark;
     request.outputPath = toLocalPath(m_outputFile);
-    DialogSplitHost host(m_services.prompter, this);
     CutRange(request, host);
 }
 
@@ -394,13 +408,19 @@ void CSplitDialog::OnStartBySize()
 {
     if (m_sourceTitle.isEmpty() || !DoDataExchange(true))
         return;
-    EqualPartsRequest request;
-    request.sourcePath = toLocalPath(m_sourcePath);
-    request.sourceOpen = true;
-    request.partCount = m_splitCount;
-    request.outputFolder = toLocalPath(m_outputFolderBox->text());
     DialogSplitHost host(m_services.prompter, this);
-    if (SplitEqualParts(request, host).status != SplitStatus::Stopped)
+    SplitResult result;
+    if (m_exactCutBox->isChecked()) {
+        result = SplitPartsExact(exactSplitRequest(), m_splitCount, host);
+    } else {
+        EqualPartsRequest request;
+        request.sourcePath = toLocalPath(m_sourcePath);
+        request.sourceOpen = true;
+        request.partCount = m_splitCount;
+        request.outputFolder = toLocalPath(m_outputFolderBox->text());
+        result = SplitEqualParts(request, host);
+    }
+    if (result.status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
 
@@ -408,14 +428,28 @@ void CSplitDialog::OnStartByTime()
 {
     const QString secondsText = m_secondsBox->text().left(SecondsTextLimit);
     m_splitSeconds = ParseLeadingInteger(secondsText.toStdString()).value_or(0);
-    FixedLengthRequest request;
-    request.sourcePath = toLocalPath(m_sourcePath);
-    request.totalSeconds = m_totalSeconds;
-    request.secondsText = secondsText.toStdString();
-    request.outputFolder = toLocalPath(m_outputFolderBox->text());
     DialogSplitHost host(m_services.prompter, this);
-    if (SplitFixedLength(request, host).status != SplitStatus::Stopped)
+    SplitResult result;
+    if (m_exactCutBox->isChecked()) {
+        // As the proportional split: nothing without a source.
+        if (m_sourcePath.isEmpty())
+            return;
+        result = SplitEveryExact(exactSplitRequest(), m_splitSeconds, host);
+    } else {
+        FixedLengthRequest request;
+        request.sourcePath = toLocalPath(m_sourcePath);
+        request.totalSeconds = m_totalSeconds;
+        request.secondsText = secondsText.toStdString();
+        request.outputFolder = toLocalPath(m_outputFolderBox->text());
+        result = SplitFixedLength(request, host);
+    }
+    if (result.status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
+}
+
+ExactSplitRequest CSplitDialog::exactSplitRequest() const
+{
+    return { toLocalPath(m_sourcePath), toLocalPath(m_outputFolderBox->text()) };
 }
 
 // A split that got as far as its files took the folder from the box; the close box remembers

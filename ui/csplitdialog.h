@@ -17,6 +17,8 @@
 
 class CPositionSlider;
 class CPreviewPlayer;
+class QCheckBox;
+struct ExactSplitRequest;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -109,6 +111,7 @@ private:
     void showPanels(std::initializer_list<Panel> shown);
     QLineEdit* edit(int id) const;
     void keepOutputFolderFromBox();
+    ExactSplitRequest exactSplitRequest() const;
 
     DialogServices m_services;
     OutputDestinations m_destinations;
@@ -118,6 +121,7 @@ private:
     UpDownControl* m_secondsSpin = nullptr;
     QLineEdit* m_secondsBox = nullptr;
     QLineEdit* m_outputFolderBox = nullptr;
+    QCheckBox* m_exactCutBox = nullptr; // checked: the three Start buttons cut exactly
     UpDownControl* m_splitCountSpin = nullptr;
     QLabel* m_eachSizeDisplay = nullptr;
     QLabel* m_positionDisplay = nullptr;

@@ -5,6 +5,7 @@
 #include "textview.h"
 #include "updowncontrol.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -40,6 +41,8 @@ QWidget* createDefault(const ControlTemplate& control, QWidget* parent)
         return new QPushButton(parent);
     case ControlKind::RadioButton:
         return new QRadioButton(parent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(parent);
     case ControlKind::GroupBox:
         return new QGroupBox(parent);
     case ControlKind::Trackbar:
@@ -75,6 +78,8 @@ void configure(QWidget* widget, const ControlTemplate& control)
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         radio->setText(fromTextView(control.caption));
         radio->setAutoExclusive(true);
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        box->setText(fromTextView(control.caption));
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(fromTextView(control.caption));
     } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
@@ -105,6 +110,7 @@ Qt::FocusPolicy focusPolicy(const ControlTemplate& control)
     case ControlKind::Edit:
     case ControlKind::PushButton:
     case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
     case ControlKind::Trackbar:
         return Qt::ClickFocus;
     default:

@@ -41,7 +41,7 @@ private Q_SLOTS:
         const DialogTemplate& dialog = Resources::mainDialog();
         QCOMPARE(dialog.id, 102);
         QCOMPARE(text(dialog.caption), QStringLiteral("Parvex"));
-        QCOMPARE(dialog.controls.size(), std::size_t(43));
+        QCOMPARE(dialog.controls.size(), std::size_t(44));
         QSet<int> seen;
         for (const ControlTemplate& control : dialog.controls) {
             QVERIFY2(control.id == -1 || !seen.contains(control.id),
@@ -56,7 +56,7 @@ private Q_SLOTS:
         const int named[] = { ControlId::OpenMp3, ControlId::SourceTitle, ControlId::StartHours,
             ControlId::EndSeconds, ControlId::StartRange, ControlId::PositionSlider,
             ControlId::EachSize, ControlId::SplitSecondsSpin, ControlId::BrowseFile,
-            ControlId::Homepage, ControlId::Help };
+            ControlId::ExactCut, ControlId::Homepage, ControlId::Help };
         for (const int id : named)
             QVERIFY(seen.contains(id));
     }
@@ -75,8 +75,8 @@ private Q_SLOTS:
                                 << QList<int> { 1044, 1027, 1028, 1046, 1029 };
         QTest::newRow("OutputFolder")
             << int(Panel::OutputFolder) << QList<int> { 1045, 1021, 1026 };
-        QTest::newRow("Common") << int(Panel::Common)
-                                << QList<int> { 1001, 1000, 1030, 1031, 1032, -1, 1048, 1049 };
+        QTest::newRow("Common") << int(
+            Panel::Common) << QList<int> { 1001, 1000, 1030, 1031, 1032, -1, 1050, 1048, 1049 };
     }
 
     void mainDialog_panels()
@@ -109,6 +109,7 @@ private Q_SLOTS:
             const bool tabStop = (control.style & StyleTabStop) != 0;
             switch (control.kind) {
             case ControlKind::PushButton:
+            case ControlKind::CheckBox:
             case ControlKind::Edit:
             case ControlKind::Trackbar:
                 QVERIFY2(tabStop, qPrintable(QString::number(control.id)));

@@ -4,6 +4,7 @@
 #include "templatebuilder.h"
 #include "updowncontrol.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -30,6 +31,8 @@ const char* classOf(ControlKind kind)
         return "QPushButton";
     case ControlKind::RadioButton:
         return "QRadioButton";
+    case ControlKind::CheckBox:
+        return "QCheckBox";
     case ControlKind::GroupBox:
         return "QGroupBox";
     case ControlKind::Trackbar:
@@ -60,7 +63,7 @@ private Q_SLOTS:
     {
         const DialogTemplate& dialog = Resources::mainDialog();
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Parvex"));
-        QCOMPARE(m_controls.size(), qsizetype(42)); // every control but the group box has an id
+        QCOMPARE(m_controls.size(), qsizetype(43)); // every control but the group box has an id
         for (const ControlTemplate& control : dialog.controls) {
             if (control.id < 0)
                 continue;
@@ -83,6 +86,8 @@ private Q_SLOTS:
             QStringLiteral("&Open MP3"));
         QCOMPARE(qobject_cast<QRadioButton*>(m_controls[ControlId::BySize])->text(),
             QStringLiteral("By si&ze"));
+        QCOMPARE(qobject_cast<QCheckBox*>(m_controls[ControlId::ExactCut])->text(),
+            QStringLiteral("E&xact cut (gapless)"));
     }
 
     void build_labelsShowTheirWholeCaption()

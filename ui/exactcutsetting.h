@@ -1,0 +1,10 @@
+// Whether the window cuts exactly: setting Option/exact_cut, "1" or "0".
+#pragma once
+
+class SettingsStore;
+
+namespace ExactCutSetting {
+// False unless the stored value is "1".
+bool read(const SettingsStore& settings);
+void store(SettingsStore& settings, bool exact);
+} // namespace ExactCutSetting
