@@ -3,6 +3,7 @@
 #include "exactrangecut.h"
 
 #include "fileaccess.h"
+#include "outputcheck.h"
 #include "piecefile.h"
 #include "pieceplan.h"
 #include "splitmessages.h"
@@ -65,12 +66,8 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
         host.showFileError(SplitMessages::CannotOpenSource);
         return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
     }
-    const PathKind outputKind = KindOfPath(request.outputPath);
-    if (outputKind == PathKind::Special
-        || (outputKind == PathKind::RegularFile && !host.confirmReplace(request.outputPath))) {
+    if (!MayWriteOutput(request.outputPath, host)) {
         std::fclose(source);
-        if (outputKind == PathKind::Special)
-            host.showFileError(SplitMessages::CannotOpenOutput);
         return stopped();
     }
     const std::int64_t rate = index.gapless.sampleRate;

@@ -2,6 +2,7 @@
 #include "byteoffsets.h"
 #include "fileaccess.h"
 #include "filecopy.h"
+#include "outputcheck.h"
 #include "splitjob.h"
 #include "splitmessages.h"
 #include "splitoperations.h"
@@ -34,26 +35,6 @@ SplitResult stopped()
     return { SplitStatus::Stopped, {}, 0 };
 }
 
-// Makes way for the output: asks before replacing a file, refuses anything that is not one (a
-// device, FIFO or folder is never removed, nor even opened). False after a message or a No.
-bool clearOutput(const std::string& path, SplitHost& host)
-{
-    switch (KindOfPath(path)) {
-    case PathKind::Missing:
-        return true;
-    case PathKind::Special:
-        host.showFileError(SplitMessages::CannotOpenOutput);
-        return false;
-    case PathKind::RegularFile:
-        break;
-    }
-    if (!host.confirmReplace(path))
-        return false;
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored); // the create that follows decides in the end
-    return true;
-}
-
 } // namespace
 
 SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
@@ -79,8 +60,10 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
     SplitJob job(host);
     if (!job.openSource(request.sourcePath))
         return job.result();
-    if (!clearOutput(request.outputPath, host))
+    if (!MayWriteOutput(request.outputPath, host))
         return stopped();
+    std::error_code ignored;
+    std::filesystem::remove(request.outputPath, ignored); // the create that follows decides
 
     const std::int64_t size = job.sourceSize();
     const ByteRange range { RangeCutOffset(a, request.totalSeconds, size),
