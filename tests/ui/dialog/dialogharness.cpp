@@ -13,6 +13,17 @@ DialogHarness::DialogHarness()
     desktop.music = QString::fromStdString((temp.path() / "Music").string());
 }
 
+CSplitDialog& DialogHarness::startAtPointSize(int points)
+{
+    const QFont before = QApplication::font();
+    QFont font = before;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    CSplitDialog& dialog = start();
+    QApplication::setFont(before);
+    return dialog;
+}
+
 CSplitDialog& DialogHarness::start()
 {
     const DialogServices services { .prompter = prompter,

@@ -45,6 +45,8 @@ public:
 
     // Constructs the dialog, which runs its start-up.
     CSplitDialog& start();
+    // The same with the application font at `points`, restored once the dialog is built.
+    CSplitDialog& startAtPointSize(int points);
     CSplitDialog& dialog() { return *m_dialog; }
 
     template<class T = QWidget>

@@ -270,12 +270,7 @@ private Q_SLOTS:
     void displays_fitTheirLongestTexts()
     {
         QFETCH(int, points);
-        const QFont before = QApplication::font();
-        QFont font = before;
-        font.setPointSize(points);
-        QApplication::setFont(font);
-        CSplitDialog& dialog = h->start();
-        QApplication::setFont(before);
+        CSplitDialog& dialog = h->startAtPointSize(points);
 
         const QFontMetrics metrics(dialog.font());
         const auto fits = [&](int id, const QString& text) {

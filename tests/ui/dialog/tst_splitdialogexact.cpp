@@ -103,12 +103,7 @@ private Q_SLOTS:
     void box_fitsBetweenStartAndHomepage()
     {
         QFETCH(int, points);
-        const QFont before = QApplication::font();
-        QFont font = before;
-        font.setPointSize(points);
-        QApplication::setFont(font);
-        h->start();
-        QApplication::setFont(before);
+        h->startAtPointSize(points);
         const QRect box = exactBox().geometry();
         QVERIFY(exactBox().sizeHint().width() <= box.width());
         for (const int id : { Id::StartRange, Id::StartBySize, Id::StartByTime, Id::Homepage })
