@@ -1,8 +1,9 @@
-// Pieces written from plans, decoded by libmpg123 with gapless on: joined they give the
-// source's decode sample for sample, a range gives exactly its marked samples, and each piece
+// Pieces written from plans, decoded by libmpg123 and GStreamer with gapless on: joined they give
+// the source's decode sample for sample, a range gives exactly its marked samples, and each piece
 // carries a true Info/LAME frame and the source's frames byte for byte.
 #include "crc16.h"
 #include "exactfixtures.h"
+#include "gstdecode.h"
 #include "infoframe.h"
 #include "mp3fixture.h"
 #include "pieceplan.h"
@@ -32,6 +33,8 @@ protected:
         m_index = std::move(*outcome.index);
         m_decode = DecodeGapless(path);
         ASSERT_FALSE(m_decode.empty());
+        m_gstDecode = DecodeWithGStreamer(path);
+        ASSERT_EQ(m_gstDecode.size(), m_decode.size());
         const auto bytes = ReadAll(path);
         m_source.assign(bytes.begin(), bytes.end());
         m_fd = ::open(path.c_str(), O_RDONLY);
@@ -86,15 +89,22 @@ protected:
             m_source.begin() + first.offset));
     }
 
-    // Writes and decodes `piece`: it holds exactly the source decode's samples between its
-    // ends, bit for bit where its start matched libmpg123's synthesis phase, else within 1 LSB.
+    // Writes and decodes `piece` with libmpg123 and with GStreamer: it holds exactly the source
+    // decode's samples between its ends, bit for bit where its start matched libmpg123's
+    // synthesis phase, else within 1 LSB.
     void checkDecode(const PiecePlan& piece)
     {
         const auto path = write(piece);
         checkFrames(piece, path);
-        const auto decode = DecodeGapless(path);
-        ASSERT_EQ(std::ssize(decode), piece.samples() * channels());
-        const auto source = m_decode.begin() + piece.start.sample * channels();
+        checkSamples(piece, DecodeGapless(path), m_decode, "libmpg123");
+        checkSamples(piece, DecodeWithGStreamer(path), m_gstDecode, "GStreamer");
+    }
+
+    void checkSamples(const PiecePlan& piece, const std::vector<std::int16_t>& decode,
+        const std::vector<std::int16_t>& whole, const char* decoder)
+    {
+        ASSERT_EQ(std::ssize(decode), piece.samples() * channels()) << decoder;
+        const auto source = whole.begin() + piece.start.sample * channels();
         std::int64_t firstDifference = -1;
         int largest = 0;
         for (std::size_t i = 0; i < decode.size(); ++i) {
@@ -104,9 +114,9 @@ protected:
             largest = std::max(largest, difference);
         }
         if (piece.start.phaseMatched) {
-            EXPECT_EQ(firstDifference, -1) << "piece from " << piece.start.sample;
+            EXPECT_EQ(firstDifference, -1) << decoder << ", piece from " << piece.start.sample;
         } else {
-            EXPECT_LE(largest, 1) << "piece from " << piece.start.sample;
+            EXPECT_LE(largest, 1) << decoder << ", piece from " << piece.start.sample;
         }
     }
 
@@ -130,6 +140,7 @@ protected:
     TempDir m_dir;
     StreamIndex m_index;
     std::vector<std::int16_t> m_decode;
+    std::vector<std::int16_t> m_gstDecode;
     std::vector<std::uint8_t> m_source;
     int m_fd = -1;
     int m_written = 0;

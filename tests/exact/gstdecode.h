@@ -1,0 +1,12 @@
+// GStreamer's gapless decode of an MP3, the second decoder exact cuts are checked against.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+// The file through id3demux ! mpegaudioparse ! mpg123audiodec as interleaved 16-bit samples;
+// mpegaudioparse reads the LAME tag and trims delay and padding. Empty if it cannot decode.
+// id3demux comes first because on short files the parser can lock onto a false sync inside a
+// tag's picture. Initialises GStreamer on first use.
+std::vector<std::int16_t> DecodeWithGStreamer(const std::filesystem::path& path);
