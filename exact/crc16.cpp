@@ -1,10 +1,25 @@
-// CRC-16/ARC sliced by 8 for the megabytes of a music CRC (about 2 GB/s, against 0.5 for one
-// table); bitwise CRC for the few bytes a frame's protection covers.
+// CRC-16/ARC in three forms: carry-less-multiply folding (x86 with PCLMULQDQ, chosen at run
+// time), slicing by 8 elsewhere (about 2 GB/s) and for the last bytes, and a bitwise CRC for the
+// few bytes a frame's protection covers.
+//
+// Folding: the message is a polynomial M(x) (first byte's bit 0 the highest coefficient, as the
+// reflected CRC reads it) and CRC(M) = M(x)·x^16 mod P, so any prefix may be replaced by a
+// 16-byte block congruent to it modulo P. Four 16-byte lanes are carried 64 bytes at a time
+// (lane·x^512 + next block), then folded into one, and the tables finish that block and the
+// tail. The constants are x^n mod P, which has at most 16 bits.
 #include "crc16.h"
 
 #include <array>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define PARVEX_CRC_CLMUL 1
+#endif
+
 namespace {
+
+// P(x) = x^16 + x^15 + x^2 + 1, bit j the coefficient of x^j (0xA001 is its bit reversal).
+constexpr unsigned kPoly = 0x18005u;
 
 constexpr std::array<std::uint16_t, 256> makeArcTable()
 {
@@ -43,9 +58,120 @@ unsigned mpegUpdate(unsigned crc, std::uint8_t byte)
     return crc & 0xFFFFu;
 }
 
+// Polynomials below in their natural bit order (bit j = coefficient of x^j), reduced mod P.
+constexpr unsigned multiplyModP(unsigned a, unsigned b)
+{
+    unsigned product = 0;
+    for (int bit = 15; bit >= 0; --bit) {
+        product <<= 1;
+        if (product & 0x10000u)
+            product ^= kPoly;
+        if ((a >> bit) & 1u)
+            product ^= b;
+    }
+    return product;
+}
+
+constexpr unsigned reverse16(unsigned value)
+{
+    unsigned reversed = 0;
+    for (int bit = 0; bit < 16; ++bit)
+        reversed |= ((value >> bit) & 1u) << (15 - bit);
+    return reversed;
+}
+
+#ifdef PARVEX_CRC_CLMUL
+
+constexpr unsigned xPowerModP(int n)
+{
+    unsigned value = 1;
+    for (int i = 0; i < n; ++i) {
+        value <<= 1;
+        if (value & 0x10000u)
+            value ^= kPoly;
+    }
+    return value;
+}
+
+// x^n mod P as PCLMULQDQ multiplies a reflected lane: bit j of the polynomial at bit 63 - j.
+constexpr long long laneConstant(int n)
+{
+    const unsigned value = xPowerModP(n);
+    std::uint64_t lane = 0;
+    for (int bit = 0; bit < 16; ++bit)
+        lane |= std::uint64_t { (value >> bit) & 1u } << (63 - bit);
+    return static_cast<long long>(lane);
+}
+
+// The product of two reflected 64-bit lanes comes out one place low (bit k holds x^(126-k)
+// where a block's bit k is x^(127-k)); the constants make up for it with one power less.
+// Folding a block `bits` forward: its first 8 bytes by x^(bits+64), its last 8 by x^bits.
+struct FoldConstants
+{
+    long long first;
+    long long last;
+};
+constexpr FoldConstants foldBy(int bits)
+{
+    return { laneConstant(bits + 63), laneConstant(bits - 1) };
+}
+constexpr FoldConstants kFold128 = foldBy(128);
+
+__attribute__((target("pclmul,sse2"))) __m128i fold(__m128i block, __m128i constants, __m128i next)
+{
+    const __m128i first = _mm_clmulepi64_si128(block, constants, 0x00);
+    const __m128i last = _mm_clmulepi64_si128(block, constants, 0x11);
+    return _mm_xor_si128(_mm_xor_si128(first, last), next);
+}
+
+__m128i load(const std::uint8_t* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Four lanes keep the multiplier busy: a fold waits for the one before it in its lane (eight
+// measured no faster).
+constexpr std::size_t kLanes = 4;
+constexpr std::size_t kStride = 16 * kLanes;
+constexpr FoldConstants kFoldStride = foldBy(8 * kStride);
+
+// At least kStride bytes.
+__attribute__((target("pclmul,sse2"))) std::uint16_t crcFolded(
+    const std::uint8_t* data, std::size_t bytes, std::uint16_t crc)
+{
+    const __m128i byStride = _mm_set_epi64x(kFoldStride.last, kFoldStride.first);
+    const __m128i by128 = _mm_set_epi64x(kFold128.last, kFold128.first);
+    __m128i lanes[kLanes];
+    for (std::size_t i = 0; i < kLanes; ++i)
+        lanes[i] = load(data + 16 * i);
+    // A running CRC enters as an XOR over the first two bytes.
+    lanes[0] = _mm_xor_si128(lanes[0], _mm_cvtsi32_si128(crc));
+    std::size_t at = kStride;
+    for (; at + kStride <= bytes; at += kStride) {
+        for (std::size_t i = 0; i < kLanes; ++i)
+            lanes[i] = fold(lanes[i], byStride, load(data + at + 16 * i));
+    }
+    __m128i block = lanes[0];
+    for (std::size_t i = 1; i < kLanes; ++i)
+        block = fold(block, by128, lanes[i]);
+    for (; at + 16 <= bytes; at += 16)
+        block = fold(block, by128, load(data + at));
+    alignas(16) std::array<std::uint8_t, 16> rest {};
+    _mm_store_si128(reinterpret_cast<__m128i*>(rest.data()), block);
+    return Crc16ArcSliced(data + at, bytes - at, Crc16ArcSliced(rest.data(), rest.size()));
+}
+
+bool hasClmul()
+{
+    static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse2");
+    return has;
+}
+
+#endif
+
 } // namespace
 
-std::uint16_t Crc16Arc(const std::uint8_t* data, std::size_t bytes, std::uint16_t crc)
+std::uint16_t Crc16ArcSliced(const std::uint8_t* data, std::size_t bytes, std::uint16_t crc)
 {
     unsigned value = crc;
     std::size_t i = 0;
@@ -58,6 +184,28 @@ std::uint16_t Crc16Arc(const std::uint8_t* data, std::size_t bytes, std::uint16_
     for (; i < bytes; ++i)
         value = (value >> 8) ^ kSlices[0][(value ^ data[i]) & 0xFFu];
     return static_cast<std::uint16_t>(value);
+}
+
+std::uint16_t Crc16Arc(const std::uint8_t* data, std::size_t bytes, std::uint16_t crc)
+{
+#ifdef PARVEX_CRC_CLMUL
+    if (bytes >= kStride && hasClmul())
+        return crcFolded(data, bytes, crc);
+#endif
+    return Crc16ArcSliced(data, bytes, crc);
+}
+
+// CRC(A·x^(8|B|) + B) = CRC(A)·x^(8|B|) + CRC(B) mod P; x^(8|B|) by squaring.
+std::uint16_t Crc16ArcCombine(std::uint16_t crcA, std::uint16_t crcB, std::int64_t bytesB)
+{
+    unsigned shift = 1;
+    unsigned square = 1u << 8; // x^8
+    for (auto n = static_cast<std::uint64_t>(bytesB); n != 0; n >>= 1) {
+        if (n & 1u)
+            shift = multiplyModP(shift, square);
+        square = multiplyModP(square, square);
+    }
+    return static_cast<std::uint16_t>(reverse16(multiplyModP(reverse16(crcA), shift)) ^ crcB);
 }
 
 std::uint16_t Crc16Mpeg(
