@@ -102,7 +102,9 @@ int CommandRunner::exitStatus(const SplitResult& result)
 {
     if (result.status == SplitStatus::Done)
         return 0;
-    if (!m_host.hasReported())
+    if (result.status == SplitStatus::Cancelled)
+        m_host.report("Interrupted: the unfinished piece was removed.");
+    else if (!m_host.hasReported())
         m_host.report("Nothing was written.");
     return kStopped;
 }

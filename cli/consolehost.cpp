@@ -2,6 +2,7 @@
 // terminal (or -y), a progress line for long copies.
 #include "consolehost.h"
 
+#include "interruption.h"
 #include "splitmessages.h"
 
 #include <algorithm>
@@ -87,6 +88,11 @@ void ConsoleHost::progress(std::int64_t bytesDone, std::int64_t bytesTotal)
 {
     if (m_options.showProgress && bytesTotal > kProgressThresholdBytes)
         m_progress.update(bytesDone, bytesTotal);
+}
+
+bool ConsoleHost::cancelled()
+{
+    return InterruptionSignal() != 0;
 }
 
 void ConsoleHost::report(std::string_view text)

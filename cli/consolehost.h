@@ -33,6 +33,8 @@ public:
     void setBusy(bool busy) override;
     void showDone() override;
     void progress(std::int64_t bytesDone, std::int64_t bytesTotal) override;
+    // True once Ctrl-C, SIGTERM or SIGHUP came (see CatchInterruptions).
+    bool cancelled() override;
 
     // One line on stderr, after ending any progress line.
     void report(std::string_view text);

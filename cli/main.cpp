@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "commandrunner.h"
 #include "consolehost.h"
+#include "interruption.h"
 
 #include <iostream>
 
@@ -11,7 +12,11 @@ int main(int argc, char** argv)
     const auto request = commandLine.parse(argc, argv, std::cout, std::cerr);
     if (!request)
         return commandLine.exitStatus();
+    CatchInterruptions();
     ConsoleHost host(
         ConsoleHost::terminalOptions(request->assumeYes), std::cout, std::cerr, std::cin);
-    return CommandRunner(host, std::cout).run(*request);
+    const int status = CommandRunner(host, std::cout).run(*request);
+    std::cout.flush();
+    EndByInterruption();
+    return status;
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -120,6 +121,27 @@ TEST_F(CliExactSplit, aFullDiskMidPieceLeavesNoPartialPieceAndTheOldFileWhole)
     EXPECT_EQ(run.err, "Can not write the output mp3 file!\n");
     EXPECT_EQ(ReadAll(m_out / "song_0.mp3"), before);
     EXPECT_EQ(filesIn(m_out), 1u) << "no temporary file stays behind";
+}
+
+// 72 MB of CBR 320 frames (a short encode repeated), interrupted at its first progress line.
+TEST_F(CliExactSplit, anInterruptionRemovesTheUnfinishedPieceAndEndsByTheSignal)
+{
+    std::string error;
+    ASSERT_TRUE(MakeMp3(m_dir / "short.mp3", { 3.0, 44100, 2, { "-b", "320", "-t" } }, &error))
+        << error;
+    const auto frames = ReadAll(m_dir / "short.mp3");
+    std::vector<char> big;
+    while (big.size() < 72'000'000)
+        big.insert(big.end(), frames.begin(), frames.end());
+    WriteBytes(m_dir / "big.mp3", big);
+    fs::create_directory(m_out);
+
+    const auto run = RunCliOnTerminal(
+        { "parts", "big.mp3", "2", "-d", "out", "--exact" }, m_dir.path(), {}, SIGINT);
+    EXPECT_EQ(run.signal, SIGINT);
+    EXPECT_NE(run.err.find("Interrupted: the unfinished piece was removed."), std::string::npos)
+        << run.err;
+    EXPECT_EQ(filesIn(m_out), 0u) << "no piece and no temporary file";
 }
 
 } // namespace

@@ -38,12 +38,13 @@ std::vector<char*> makeArgv(const std::vector<std::string>& args)
     _exit(127);
 }
 
-int waitStatus(pid_t pid)
+void waitFor(pid_t pid, CliRun& run)
 {
     int status = 0;
     if (waitpid(pid, &status, 0) < 0)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 // Reads every fd until it ends; `onData` sees each chunk with the fd it came from.
@@ -99,12 +100,12 @@ CliRun RunCli(const std::vector<std::string>& args, const fs::path& workDir)
     CliRun run;
     drain({ outPipe[0], errPipe[0] },
         [&](int fd, const std::string& data) { (fd == outPipe[0] ? run.out : run.err) += data; });
-    run.status = waitStatus(pid);
+    waitFor(pid, run);
     return run;
 }
 
-CliRun RunCliOnTerminal(
-    const std::vector<std::string>& args, const fs::path& workDir, const std::string& answer)
+CliRun RunCliOnTerminal(const std::vector<std::string>& args, const fs::path& workDir,
+    const std::string& answer, int signalOnProgress)
 {
     auto argv = makeArgv(args);
     int master = -1;
@@ -126,6 +127,7 @@ CliRun RunCliOnTerminal(
     close(outPipe[1]);
     CliRun run;
     bool answered = answer.empty();
+    bool signalled = signalOnProgress == 0;
     drain({ master, outPipe[0] }, [&](int fd, const std::string& data) {
         if (fd == outPipe[0]) {
             run.out += data;
@@ -136,8 +138,10 @@ CliRun RunCliOnTerminal(
             const std::string line = answer + "\n";
             answered = write(master, line.data(), line.size()) == std::ssize(line);
         }
+        if (!signalled && run.err.find(" MiB of ") != std::string::npos)
+            signalled = kill(pid, signalOnProgress) == 0;
     });
-    run.status = waitStatus(pid);
+    waitFor(pid, run);
     return run;
 }
 

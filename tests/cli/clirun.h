@@ -9,6 +9,7 @@
 struct CliRun
 {
     int status = -1; // exit status; -1 when it did not exit normally
+    int signal = 0; // the signal that ended it, if one did
     std::string out; // stdout
     std::string err; // stderr, or everything the terminal showed for runs on a terminal
 };
@@ -17,9 +18,10 @@ struct CliRun
 CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& workDir);
 
 // stdin and stderr are a pseudo-terminal; `answer` is typed once the replace question shows
-// (nothing is typed when it is empty). stdout stays a pipe.
+// (nothing is typed when it is empty), and `signalOnProgress` (when not 0) is sent once a
+// progress line shows. stdout stays a pipe.
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-    const std::string& answer = {});
+    const std::string& answer = {}, int signalOnProgress = 0);
 
 // A 65.9 s mono MP3 (T = 65, 16 kHz, 32 kbit/s), encoded once per test process; copy it, never
 // change it.

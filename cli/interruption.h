@@ -1,0 +1,14 @@
+// Ctrl-C, SIGTERM and SIGHUP during a split: the operation is asked to stop at its next block,
+// removes the piece it was writing, and the process then ends by the same signal, so shells
+// and scripts see the interruption as such.
+#pragma once
+
+// Catches the three signals without SA_RESTART, so a blocked terminal read (the replace
+// question) returns at once. Call once, before any operation starts.
+void CatchInterruptions();
+
+// The signal caught, or 0.
+int InterruptionSignal();
+
+// Ends the process by the caught signal with its default action; returns if none was caught.
+void EndByInterruption();
