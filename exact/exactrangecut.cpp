@@ -6,6 +6,7 @@
 #include "outputcheck.h"
 #include "piecefile.h"
 #include "pieceplan.h"
+#include "sourcetags.h"
 #include "splitmessages.h"
 #include "streamscan.h"
 
@@ -79,8 +80,12 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
         host.progress(written, std::max(planned, written));
         return !host.cancelled();
     };
-    const auto failure
-        = WritePieceFile(index, pieces.front(), ::fileno(source), request.outputPath, proceed);
+    // A range keeps the source's track number.
+    const PieceTagBytes tags
+        = ReadSourceTags(::fileno(source), index)
+              .forPiece({ 0, 0, PieceMilliseconds(pieces.front(), index.gapless) });
+    const auto failure = WritePieceFile(
+        index, pieces.front(), ::fileno(source), request.outputPath, tags, proceed);
     std::fclose(source);
     host.setBusy(false);
     if (failure && failure->cancelled)

@@ -6,6 +6,7 @@
 #include "partnames.h"
 #include "piecefile.h"
 #include "pieceplan.h"
+#include "sourcetags.h"
 #include "splitmessages.h"
 #include "streamscan.h"
 
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -59,6 +61,8 @@ public:
         m_source = OpenSourceFile(m_request.sourcePath);
         if (!m_source)
             return fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
+        m_tags.emplace(ReadSourceTags(::fileno(m_source), index));
+        m_pieceCount = static_cast<int>(pieces.size());
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             if (!writePiece(index, pieces[i], static_cast<std::int64_t>(i)))
                 return m_result;
@@ -93,7 +97,10 @@ private:
             m_host.progress(before + written, std::max(m_plannedBytes, before + written));
             return !m_host.cancelled();
         };
-        if (const auto failure = WritePieceFile(index, piece, ::fileno(m_source), path, proceed)) {
+        const PieceTagBytes tags = m_tags->forPiece({ static_cast<int>(number) + 1, m_pieceCount,
+            PieceMilliseconds(piece, index.gapless) });
+        if (const auto failure
+            = WritePieceFile(index, piece, ::fileno(m_source), path, tags, proceed)) {
             if (failure->cancelled)
                 cancel();
             else
@@ -130,6 +137,8 @@ private:
     const ExactSplitRequest& m_request;
     SplitHost& m_host;
     std::FILE* m_source = nullptr;
+    std::optional<SourceTags> m_tags; // read once the source is open
+    int m_pieceCount = 0; // TRCK's total
     bool m_busy = false;
     std::int64_t m_plannedBytes = 0; // the progress reports' total
     std::int64_t m_doneBytes = 0; // by the same count, of the finished pieces

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,16 +31,46 @@ int createTemporary(const std::string& output, std::string& path)
     return -1;
 }
 
+// 0, or the errno of a write that failed.
+int writeAll(int fd, const std::vector<char>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return LastErrorOr(EIO);
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// The ID3v2 tag, then the piece from the descriptor's position on (so the Info frame lands
+// after the tag), then the ID3v1 tag.
+PieceWriteOutcome writeTaggedPiece(const StreamIndex& index, const PiecePlan& piece, int sourceFd,
+    int fd, const PieceTagBytes& tags, const PieceProceed& proceed)
+{
+    if (const int error = writeAll(fd, tags.id3v2))
+        return { false, error };
+    PieceWriteOutcome written = WritePiece(index, piece, sourceFd, fd, proceed);
+    if (written.written) {
+        if (const int error = writeAll(fd, tags.id3v1))
+            return { false, error };
+    }
+    return written;
+}
+
 } // namespace
 
 std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
-    int sourceFd, const std::string& output, const PieceProceed& proceed)
+    int sourceFd, const std::string& output, const PieceTagBytes& tags, const PieceProceed& proceed)
 {
     std::string temporary;
     const int fd = createTemporary(output, temporary);
     if (fd < 0)
         return PieceFileFailure { SplitMessages::CannotOpenOutput, LastErrorOr(EIO) };
-    const PieceWriteOutcome written = WritePiece(index, piece, sourceFd, fd, proceed);
+    const PieceWriteOutcome written = writeTaggedPiece(index, piece, sourceFd, fd, tags, proceed);
     const int closed = ::close(fd) == 0 ? 0 : LastErrorOr(EIO);
     std::optional<PieceFileFailure> failure;
     if (written.cancelled)

@@ -3,6 +3,7 @@
 
 #include "pieceplan.h"
 #include "piecewriter.h"
+#include "sourcetags.h"
 #include "streamindex.h"
 
 #include <optional>
@@ -16,12 +17,13 @@ struct PieceFileFailure
     bool cancelled = false; // `proceed` stopped the piece: nothing is to be shown
 };
 
-// Writes `piece` of the source open as `sourceFd` to a new hidden file in `output`'s folder,
-// closes it, checks the close and renames it over `output`. On a failure the temporary file is
-// removed, so neither a partial piece nor a damaged old `output` is left; so is it on a cancel
-// (`proceed` as WritePiece takes it).
+// Writes `piece` of the source open as `sourceFd`, between its `tags`, to a new hidden file in
+// `output`'s folder, closes it, checks the close and renames it over `output`. On a failure the
+// temporary file is removed, so neither a partial piece nor a damaged old `output` is left; so is
+// it on a cancel (`proceed` as WritePiece takes it).
 std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
-    int sourceFd, const std::string& output, const PieceProceed& proceed = {});
+    int sourceFd, const std::string& output, const PieceTagBytes& tags,
+    const PieceProceed& proceed = {});
 
 // About the bytes `piece` will take on disk (its source frames; the Info and silent frames, a
 // few hundred bytes, are left out): the total a progress report counts toward.

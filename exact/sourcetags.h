@@ -1,0 +1,54 @@
+// The tags an exact cut copies from its source into every piece, read once per job.
+#pragma once
+
+#include "pieceplan.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Where a piece stands among the pieces of its cut, for its ID3v2 tag.
+struct PieceTagFields
+{
+    int number = 0; // from 1; 0 keeps the source's TRCK (a range cut)
+    int count = 0; // the pieces of the split
+    std::int64_t milliseconds = 0; // the piece's gapless length: its TLEN
+};
+
+// The bytes written around a piece's audio frames; either may be empty.
+struct PieceTagBytes
+{
+    std::vector<char> id3v2; // in front of the Info frame
+    std::vector<char> id3v1; // after the last frame: 128 bytes
+};
+
+// A piece's length in milliseconds, rounded, as TLEN gives it.
+std::int64_t PieceMilliseconds(const PiecePlan& piece, const GaplessFacts& facts);
+
+class SourceTags;
+// The tags of the source open as `fd` that `index` was made from.
+SourceTags ReadSourceTags(int fd, const StreamIndex& index);
+
+class SourceTags
+{
+public:
+    // Reads the ID3v2 tag that starts the source open as `fd` and ends before `audioStart` (the
+    // Info or first audio frame), and the ID3v1 tag in the last 128 bytes when they start "TAG"
+    // and lie past `audioEnd`. Never fails: a tag that is damaged or cannot be read is left out,
+    // and the pieces go without it. Reads with pread(): `fd`'s position does not move.
+    SourceTags(int fd, std::int64_t audioStart, std::int64_t audioEnd);
+    ~SourceTags();
+    SourceTags(SourceTags&&) noexcept;
+    SourceTags& operator=(SourceTags&&) noexcept;
+
+    bool hasId3v2() const { return m_id3v2 != nullptr; }
+    // The source's ID3v2 tag, in its own version, as a piece carries it (empty when the source
+    // has none), and the source's ID3v1 bytes as they are. No APE tag is ever copied: it
+    // mostly holds the whole source's gain.
+    PieceTagBytes forPiece(const PieceTagFields& fields);
+
+private:
+    struct Id3v2; // TagLib's parsed tag and the bytes it was read from
+    std::unique_ptr<Id3v2> m_id3v2;
+    std::vector<char> m_id3v1;
+};

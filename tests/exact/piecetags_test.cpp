@@ -1,0 +1,242 @@
+// The tags of exact pieces, read back with TagLib: the source's ID3v2 tag in its own version
+// with the piece's TRCK and TLEN and without the frames that describe the whole source, the
+// source's ID3v1 bytes, no APE tag; and the audio between them still joins gapless.
+#include "exactfixtures.h"
+#include "exactrangecut.h"
+#include "exactsplit.h"
+#include "mp3fixture.h"
+#include "recordinghost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <apetag.h>
+#include <attachedpictureframe.h>
+#include <chapterframe.h>
+#include <cmath>
+#include <eventtimingcodesframe.h>
+#include <fstream>
+#include <id3v2tag.h>
+#include <mpegfile.h>
+#include <random>
+#include <relativevolumeframe.h>
+#include <synchronizedlyricsframe.h>
+#include <tableofcontentsframe.h>
+#include <textidentificationframe.h>
+
+namespace fs = std::filesystem;
+using namespace TagLib;
+
+namespace {
+
+const char* const kTitle = "Кошка 猫"; // UTF-8; neither v2.3's nor ID3v1's Latin-1 holds it
+const char* const kDroppedFrames[] = { "CHAP", "CTOC", "ETCO", "SYLT", "RVA2" };
+
+struct TaggedSource
+{
+    const char* name;
+    Mp3Options options;
+    ID3v2::Version version;
+    bool withApe = false; // and TagLib's ID3v1 tag instead of lame's
+};
+
+const TaggedSource kSources[] = {
+    { "CbrId3v23Id3v1", { 6.0, 44100, 1, { "-b", "128", "--add-id3v2" } }, ID3v2::v3 },
+    { "VbrId3v24Id3v1Ape", { 6.0, 48000, 2, { "-V", "2", "--id3v2-only" } }, ID3v2::v4, true },
+};
+
+void writePicture(const fs::path& path)
+{
+    std::vector<char> bytes { '\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n' };
+    std::mt19937 random(8);
+    std::generate_n(std::back_inserter(bytes), 50000, [&] { return static_cast<char>(random()); });
+    WriteBytes(path, bytes);
+}
+
+// What a tagger adds to the lame-made tag: a title outside Latin-1, chapters, timed frames and
+// ReplayGain, of which only the album gain describes a piece as well as the source.
+void addFrames(ID3v2::Tag& tag)
+{
+    tag.setTitle(String(kTitle, String::UTF8));
+    auto* chapter = new ID3v2::ChapterFrame("ch1", 0, 2000, 0xFFFFFFFF, 0xFFFFFFFF);
+    tag.addFrame(chapter);
+    ByteVectorList chapters;
+    chapters.append("ch1");
+    tag.addFrame(new ID3v2::TableOfContentsFrame("toc", chapters));
+    tag.addFrame(new ID3v2::EventTimingCodesFrame);
+    auto* lyrics = new ID3v2::SynchronizedLyricsFrame;
+    ID3v2::SynchronizedLyricsFrame::SynchedTextList lines;
+    lines.append({ 1000, "la" });
+    lyrics->setSynchedText(lines);
+    tag.addFrame(lyrics);
+    auto* volume = new ID3v2::RelativeVolumeFrame;
+    volume->setVolumeAdjustment(-2.0f);
+    tag.addFrame(volume);
+    tag.addFrame(new ID3v2::UserTextIdentificationFrame("REPLAYGAIN_TRACK_GAIN", { "-3.1 dB" }));
+    tag.addFrame(new ID3v2::UserTextIdentificationFrame("replaygain_track_peak", { "0.9" }));
+    tag.addFrame(new ID3v2::UserTextIdentificationFrame("REPLAYGAIN_ALBUM_GAIN", { "-4.0 dB" }));
+}
+
+bool makeSource(const TaggedSource& kind, const fs::path& path, const fs::path& picture)
+{
+    Mp3Options options = kind.options;
+    options.lameArgs.insert(options.lameArgs.end(),
+        { "--tt", "Title", "--ta", "Artist", "--tn", "3/9", "--ti", picture.string() });
+    if (!MakeMp3(path, options))
+        return false;
+    MPEG::File file(path.c_str());
+    addFrames(*file.ID3v2Tag(true));
+    if (kind.withApe)
+        file.APETag(true)->setComment("a whole-source comment");
+    return file.save(
+        kind.withApe ? MPEG::File::AllTags : MPEG::File::ID3v2, File::StripNone, kind.version);
+}
+
+std::vector<char> lastBytes(const fs::path& path, std::size_t count)
+{
+    const auto bytes = ReadAll(path);
+    return { bytes.end() - static_cast<std::ptrdiff_t>(std::min(count, bytes.size())),
+        bytes.end() };
+}
+
+std::string text(ID3v2::Tag& tag, const char* id)
+{
+    const auto& frames = tag.frameListMap()[id];
+    return frames.isEmpty() ? std::string() : frames.front()->toString().to8Bit(true);
+}
+
+ByteVector picture(ID3v2::Tag& tag)
+{
+    const auto& frames = tag.frameListMap()["APIC"];
+    const auto* frame
+        = frames.isEmpty() ? nullptr : dynamic_cast<ID3v2::AttachedPictureFrame*>(frames.front());
+    return frame ? frame->picture() : ByteVector();
+}
+
+std::vector<std::string> userTextDescriptions(ID3v2::Tag& tag)
+{
+    std::vector<std::string> descriptions;
+    for (auto* frame : tag.frameList("TXXX"))
+        descriptions.push_back(
+            dynamic_cast<ID3v2::UserTextIdentificationFrame&>(*frame).description().to8Bit(true));
+    return descriptions;
+}
+
+class PieceTags : public ::testing::TestWithParam<TaggedSource>
+{
+protected:
+    void SetUp() override
+    {
+        writePicture(m_dir / "cover.png");
+        ASSERT_TRUE(makeSource(GetParam(), m_source, m_dir / "cover.png"));
+        m_rate = GetParam().options.sampleRate;
+        m_channels = GetParam().options.channels;
+    }
+
+    // The piece's tags as the source's, with `track` as TRCK and the piece's decoded length as
+    // TLEN; its ID3v1 bytes the source's.
+    void expectTags(const fs::path& piece, const std::string& track)
+    {
+        SCOPED_TRACE(piece.filename().string());
+        MPEG::File source(m_source.c_str(), false);
+        MPEG::File file(piece.c_str(), false);
+        ASSERT_TRUE(file.hasID3v2Tag());
+        ID3v2::Tag& tag = *file.ID3v2Tag();
+        EXPECT_EQ(tag.header()->majorVersion(), static_cast<unsigned>(GetParam().version));
+        EXPECT_EQ(text(tag, "TRCK"), track);
+        const auto samples = static_cast<double>(DecodeGapless(piece).size()) / m_channels;
+        EXPECT_EQ(std::stol(text(tag, "TLEN")), std::lround(samples * 1000 / m_rate));
+        EXPECT_EQ(tag.title().to8Bit(true), kTitle);
+        EXPECT_EQ(tag.artist(), "Artist");
+        EXPECT_EQ(picture(tag), picture(*source.ID3v2Tag()));
+        EXPECT_EQ(picture(tag).size(), 50008u);
+        for (const char* id : kDroppedFrames)
+            EXPECT_TRUE(tag.frameList(id).isEmpty()) << id;
+        EXPECT_EQ(userTextDescriptions(tag), std::vector<std::string> { "REPLAYGAIN_ALBUM_GAIN" });
+
+        ASSERT_TRUE(file.hasID3v1Tag());
+        EXPECT_EQ(lastBytes(piece, 128), lastBytes(m_source, 128));
+        EXPECT_FALSE(file.hasAPETag());
+        const auto bytes = ReadAll(piece);
+        const std::string ape = "APETAGEX";
+        EXPECT_EQ(std::search(bytes.begin(), bytes.end(), ape.begin(), ape.end()), bytes.end());
+    }
+
+    TempDir m_dir;
+    fs::path m_source = m_dir / "song.mp3";
+    int m_rate = 0;
+    int m_channels = 0;
+};
+
+TEST_P(PieceTags, everyPieceOfASplitCarriesTheSourcesTagsNumberedAndTheAudioStillJoins)
+{
+    ASSERT_TRUE(MPEG::File(m_source.c_str(), false).hasAPETag() == GetParam().withApe);
+    RecordingHost host;
+    const fs::path out = m_dir / "out";
+    fs::create_directory(out);
+    ASSERT_EQ(
+        SplitPartsExact({ m_source.string(), out.string() }, 3, host).status, SplitStatus::Done);
+    std::vector<std::int16_t> joined;
+    for (int i = 0; i < 3; ++i) {
+        const fs::path piece = out / ("song_" + std::to_string(i) + ".mp3");
+        expectTags(piece, std::to_string(i + 1) + "/3");
+        const auto decoded = DecodeGapless(piece);
+        joined.insert(joined.end(), decoded.begin(), decoded.end());
+    }
+    EXPECT_TRUE(joined == DecodeGapless(m_source));
+}
+
+TEST_P(PieceTags, aRangeKeepsTheSourcesTrackNumber)
+{
+    RecordingHost host;
+    host.answerNext(true);
+    const fs::path cut = m_dir / "cut.mp3";
+    ASSERT_EQ(
+        CutRangeExact({ m_source.string(), { 0, 0, 1 }, { 0, 0, 4 }, cut.string() }, host).status,
+        SplitStatus::Done);
+    expectTags(cut, "3/9");
+    const auto source = DecodeGapless(m_source);
+    const auto frame = [&](int seconds) {
+        return source.begin() + seconds * m_rate * m_channels;
+    };
+    EXPECT_TRUE(DecodeGapless(cut) == std::vector<std::int16_t>(frame(1), frame(4)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, PieceTags, ::testing::ValuesIn(kSources),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// Sources whose ID3v2 tag is missing or cannot be read give pieces without one, with the
+// ID3v1 tag still copied and the audio whole.
+TEST(PieceTagsWithout, anId3v2TagTheSourceLacksOrThatIsDamagedIsNotWritten)
+{
+    TempDir dir;
+    const fs::path v1Only = dir / "v1.mp3";
+    ASSERT_TRUE(MakeMp3(v1Only, { 4.0, 44100, 1, { "-b", "96", "--id3v1-only", "--tt", "T" } }));
+    const fs::path damaged = dir / "damaged.mp3";
+    ASSERT_TRUE(MakeMp3(damaged, { 4.0, 44100, 1, { "-b", "96", "--add-id3v2", "--tt", "T" } }));
+    auto bytes = ReadAll(damaged);
+    ASSERT_EQ(std::string(bytes.data(), 3), "ID3");
+    std::fill(bytes.begin() + 10, bytes.begin() + 40, '\xFF'); // the first frame's header on
+    WriteBytes(damaged, bytes);
+
+    for (const fs::path& source : { v1Only, damaged }) {
+        SCOPED_TRACE(source.filename().string());
+        RecordingHost host;
+        const fs::path out = dir / (source.stem().string() + "-pieces");
+        fs::create_directory(out);
+        ASSERT_EQ(
+            SplitPartsExact({ source.string(), out.string() }, 2, host).status, SplitStatus::Done);
+        std::vector<std::int16_t> joined;
+        for (int i = 0; i < 2; ++i) {
+            const fs::path piece
+                = out / (source.stem().string() + "_" + std::to_string(i) + ".mp3");
+            EXPECT_NE(std::string(ReadAll(piece).data(), 3), "ID3");
+            EXPECT_EQ(lastBytes(piece, 128), lastBytes(source, 128));
+            const auto decoded = DecodeGapless(piece);
+            joined.insert(joined.end(), decoded.begin(), decoded.end());
+        }
+        EXPECT_TRUE(joined == DecodeGapless(source));
+    }
+}
+
+} // namespace
