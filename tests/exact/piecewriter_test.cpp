@@ -2,6 +2,7 @@
 // the source's decode sample for sample, a range gives exactly its marked samples, and each piece
 // carries a true Info/LAME frame and the source's frames byte for byte.
 #include "crc16.h"
+#include "discovererduration.h"
 #include "exactfixtures.h"
 #include "gstdecode.h"
 #include "infoframe.h"
@@ -171,6 +172,14 @@ TEST_P(ExactPieces, aRangeDecodesToExactlyItsMarkedSamples)
     EXPECT_EQ(pieces[0].start.sample, start);
     EXPECT_EQ(pieces[0].endSample, end);
     checkDecode(pieces[0]);
+    // The lengths players show before decoding, read from the piece's Info frame.
+    const auto piece = m_dir / "piece-0.mp3";
+    EXPECT_NEAR(
+        static_cast<double>(ScanWithMpg123(piece).samples), static_cast<double>(end - start), 1.0);
+    const auto discovered = DiscoverDuration(piece.string());
+    ASSERT_TRUE(discovered);
+    EXPECT_NEAR(static_cast<double>(*discovered) / 1e7, static_cast<double>(end - start) / rate,
+        1.0 / rate);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExactPieces, testing::ValuesIn(SourceKinds()),
