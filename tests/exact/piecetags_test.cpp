@@ -4,6 +4,7 @@
 #include "exactfixtures.h"
 #include "exactrangecut.h"
 #include "exactsplit.h"
+#include "gstdecode.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 
@@ -168,6 +169,8 @@ protected:
     int m_channels = 0;
 };
 
+// The tags must not disturb either decoder's gapless trim: GStreamer's parser reads the Info
+// frame behind the ID3v2 tag on its own.
 TEST_P(PieceTags, everyPieceOfASplitCarriesTheSourcesTagsNumberedAndTheAudioStillJoins)
 {
     ASSERT_TRUE(MPEG::File(m_source.c_str(), false).hasAPETag() == GetParam().withApe);
@@ -176,14 +179,22 @@ TEST_P(PieceTags, everyPieceOfASplitCarriesTheSourcesTagsNumberedAndTheAudioStil
     fs::create_directory(out);
     ASSERT_EQ(
         SplitPartsExact({ m_source.string(), out.string() }, 3, host).status, SplitStatus::Done);
-    std::vector<std::int16_t> joined;
+    using Decoder = std::vector<std::int16_t> (*)(const fs::path&);
+    const Decoder decoders[] = { DecodeGapless, DecodeWithGStreamer };
+    std::vector<std::int16_t> joined[2];
     for (int i = 0; i < 3; ++i) {
         const fs::path piece = out / ("song_" + std::to_string(i) + ".mp3");
         expectTags(piece, std::to_string(i + 1) + "/3");
-        const auto decoded = DecodeGapless(piece);
-        joined.insert(joined.end(), decoded.begin(), decoded.end());
+        for (int d = 0; d < 2; ++d) {
+            const auto samples = decoders[d](piece);
+            joined[d].insert(joined[d].end(), samples.begin(), samples.end());
+        }
     }
-    EXPECT_TRUE(joined == DecodeGapless(m_source));
+    for (int d = 0; d < 2; ++d) {
+        const auto source = decoders[d](m_source);
+        ASSERT_FALSE(source.empty()) << d;
+        EXPECT_TRUE(joined[d] == source) << (d == 0 ? "libmpg123" : "GStreamer");
+    }
 }
 
 TEST_P(PieceTags, aRangeKeepsTheSourcesTrackNumber)
