@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -44,6 +45,13 @@ std::optional<std::string_view> refusal(std::int64_t a, std::int64_t b, const Ga
 
 SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
 {
+    // A source that cannot be opened gets the proportional cut's message, not a refusal.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(
+        OpenSourceFile(request.sourcePath), &std::fclose);
+    if (!source) {
+        host.showFileError(SplitMessages::CannotOpenSource);
+        return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
+    }
     const IndexOutcome indexed = IndexMp3Stream(request.sourcePath);
     if (!indexed.index) {
         host.showError(std::string("This file cannot be cut exactly: ")
@@ -62,15 +70,8 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
         host.showError(SplitMessages::OutputIsSource);
         return stopped();
     }
-    std::FILE* source = OpenSourceFile(request.sourcePath);
-    if (!source) {
-        host.showFileError(SplitMessages::CannotOpenSource);
-        return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
-    }
-    if (!MayWriteOutput(request.outputPath, host)) {
-        std::fclose(source);
+    if (!MayWriteOutput(request.outputPath, host))
         return stopped();
-    }
     const std::int64_t rate = index.gapless.sampleRate;
     const auto pieces = PlanPieces(index, { a * rate, b * rate });
     host.setBusy(true);
@@ -82,11 +83,10 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
     };
     // A range keeps the source's track number.
     const PieceTagBytes tags
-        = ReadSourceTags(::fileno(source), index)
+        = ReadSourceTags(::fileno(source.get()), index)
               .forPiece({ 0, 0, PieceMilliseconds(pieces.front(), index.gapless) });
     const auto failure = WritePieceFile(
-        index, pieces.front(), ::fileno(source), request.outputPath, tags, proceed);
-    std::fclose(source);
+        index, pieces.front(), ::fileno(source.get()), request.outputPath, tags, proceed);
     host.setBusy(false);
     if (failure && failure->cancelled)
         return { SplitStatus::Cancelled, {}, 0 };

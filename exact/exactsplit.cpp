@@ -44,6 +44,10 @@ public:
     // `minimumPieces`: fewer planned pieces than this are refused as too many asked for.
     SplitResult run(const CutsOf& cutsOf, std::int64_t minimumPieces)
     {
+        // A source that cannot be opened gets the proportional split's message, not a refusal.
+        m_source = OpenSourceFile(m_request.sourcePath);
+        if (!m_source)
+            return fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
         const IndexOutcome indexed = IndexMp3Stream(m_request.sourcePath);
         if (!indexed.index) {
             m_host.showError(std::string("This file cannot be cut exactly: ")
@@ -58,9 +62,6 @@ public:
         }
         for (const PiecePlan& piece : pieces)
             m_plannedBytes += PlannedPieceBytes(index, piece);
-        m_source = OpenSourceFile(m_request.sourcePath);
-        if (!m_source)
-            return fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
         m_tags.emplace(ReadSourceTags(::fileno(m_source), index));
         m_pieceCount = static_cast<int>(pieces.size());
         for (std::size_t i = 0; i < pieces.size(); ++i) {

@@ -82,6 +82,10 @@ TEST_F(CliExactCut, refusesWithTheSplitEnginesTextsAndWritesNothing)
     const auto notMp3
         = RunCli({ "cut", "noise.mp3", "0", "1", "-o", "cut.mp3", "--exact" }, m_dir.path());
     EXPECT_EQ(notMp3.err, "This file cannot be cut exactly: it is not MPEG audio.\n");
+    // A missing source is no refusal: the proportional cut's message, as for any source.
+    const auto missing
+        = RunCli({ "cut", "gone.mp3", "0", "1", "-o", "cut.mp3", "--exact" }, m_dir.path());
+    EXPECT_EQ(missing.err, "Can not open the mp3 file!\n");
 }
 
 TEST_F(CliExactCut, anExistingOutputIsReplacedOnlyWhenAskedTo)
