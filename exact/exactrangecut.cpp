@@ -52,7 +52,9 @@ SplitResult CutRangeExact(const ExactRangeCutRequest& request, SplitHost& host)
         host.showFileError(SplitMessages::CannotOpenSource);
         return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
     }
-    const IndexOutcome indexed = IndexMp3Stream(request.sourcePath);
+    // The frames past both marks are not needed.
+    const IndexOutcome indexed = IndexMp3Stream(
+        request.sourcePath, std::max(request.start.totalSeconds(), request.end.totalSeconds()));
     if (!indexed.index) {
         host.showError(std::string("This file cannot be cut exactly: ")
             + IndexRefusalText(indexed.refusal) + ".");

@@ -1,6 +1,7 @@
 // What an exact cut knows about its source after one pass: every frame and the gapless facts.
 #pragma once
 
+#include "bytecrcs.h"
 #include "frameindex.h"
 #include "infoframe.h"
 
@@ -21,6 +22,8 @@ struct GaplessFacts
     std::int64_t totalSamples = 0; // frames x samplesPerFrame - delay - padding
 };
 
+// After a walk stopped early (toEnd false), `frames`, `skippedBytes` and the gapless
+// totalSamples count only the frames walked, and `audioEnd` is where the end tags start.
 struct StreamIndex
 {
     FrameIndex frames; // audio frames only: the Xing/Info frame is not one
@@ -29,6 +32,8 @@ struct StreamIndex
     std::int64_t infoFrameOffset = -1; // -1 without one
     std::int64_t audioEnd = 0; // the byte after the last whole frame
     std::int64_t skippedBytes = 0; // damaged bytes between frames that were resynced over
+    ByteCrcs byteCrcs; // of the bytes the walk read, for the pieces' music CRCs
+    bool toEnd = true; // every frame of the stream is in `frames`
 };
 
 // Why a source cannot be cut exactly.

@@ -1,4 +1,4 @@
-// The frame walk reads each frame's header and side information through FileReader's large
+// The frame walk reads each frame's header and side information through ScanReader's large
 // buffer, so the pass costs about what reading the file costs.
 #include "streamscan.h"
 
@@ -6,12 +6,14 @@
 #include "filereader.h"
 #include "mpegaudioheader.h"
 #include "mpegstreamlocator.h"
+#include "scanreader.h"
 #include "sideinfo.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -26,12 +28,12 @@ IndexOutcome refuse(IndexRefusal refusal)
     return { std::nullopt, refusal };
 }
 
-std::optional<FrameHeader> headerAt(FileReader& reader, std::int64_t position)
+std::optional<FrameHeader> headerAt(ScanReader& reader, std::int64_t position)
 {
-    std::array<std::uint8_t, 4> bytes {};
-    if (!reader.readAt(position, bytes.data(), bytes.size()))
+    const std::uint8_t* bytes = reader.view(position, 4);
+    if (!bytes)
         return std::nullopt;
-    return FrameHeader::parse(ReadBigEndian32(bytes.data()));
+    return FrameHeader::parse(ReadBigEndian32(bytes));
 }
 
 std::uint32_t littleEndian32(const std::uint8_t* p)
@@ -101,7 +103,7 @@ bool looksFreeFormat(FileReader& reader)
 // A frame of `first`'s stream at `position` whose successor is one too (or which ends at
 // `end`): a resync target that chance bytes in damaged data are unlikely to fake.
 bool frameChainsAt(
-    FileReader& reader, std::int64_t position, std::int64_t end, const FrameHeader& first)
+    ScanReader& reader, std::int64_t position, std::int64_t end, const FrameHeader& first)
 {
     const auto header = headerAt(reader, position);
     if (!header || !header->sameStream(first) || position + header->frameBytes() > end)
@@ -114,26 +116,26 @@ bool frameChainsAt(
 }
 
 std::optional<std::int64_t> resync(
-    FileReader& reader, std::int64_t from, std::int64_t end, const FrameHeader& first)
+    ScanReader& reader, std::int64_t from, std::int64_t end, const FrameHeader& first)
 {
     for (std::int64_t position = from; position + 4 <= end; ++position) {
-        std::uint8_t byte = 0;
-        if (reader.readAt(position, &byte, 1) && byte == 0xFF
-            && frameChainsAt(reader, position, end, first))
+        const std::uint8_t* byte = reader.view(position, 1);
+        if (byte && *byte == 0xFF && frameChainsAt(reader, position, end, first))
             return position;
     }
     return std::nullopt;
 }
 
 // Reads the Xing/Info frame if the stream starts with one.
-void readInfoFrame(FileReader& reader, std::int64_t position, const FrameHeader& first,
+void readInfoFrame(ScanReader& reader, std::int64_t position, const FrameHeader& first,
     std::int64_t end, StreamIndex& index)
 {
     const auto bytes = static_cast<std::size_t>(first.frameBytes());
-    std::array<std::uint8_t, kMaxFrameBytes> frame {};
-    if (position + first.frameBytes() > end || !reader.readAt(position, frame.data(), bytes))
+    const std::uint8_t* frame
+        = position + first.frameBytes() > end ? nullptr : reader.view(position, bytes);
+    if (!frame)
         return;
-    if (const auto parsed = ParseInfoFrame(frame.data(), bytes)) {
+    if (const auto parsed = ParseInfoFrame(frame, bytes)) {
         index.infoFrame = parsed->frame;
         index.infoFrameOffset = position;
     }
@@ -142,23 +144,22 @@ void readInfoFrame(FileReader& reader, std::int64_t position, const FrameHeader&
 enum class Step { Frame, End, Refused };
 
 // Indexes the frame at `position` or finds the next one; moves `position` past what it read.
-Step walkOne(FileReader& reader, std::int64_t& position, std::int64_t end, const FrameHeader& first,
+Step walkOne(ScanReader& reader, std::int64_t& position, std::int64_t end, const FrameHeader& first,
     StreamIndex& index, IndexRefusal& refusal)
 {
-    // One read for the header and the side information: every Layer III frame is longer.
-    std::array<std::uint8_t, kMaxFrameStartBytes> start {};
-    const auto available
-        = static_cast<std::size_t>(std::min<std::int64_t>(end - position, std::ssize(start)));
-    if (!reader.readAt(position, start.data(), available)) {
+    // One view of the header and the side information: every Layer III frame is longer.
+    const auto available = static_cast<std::size_t>(
+        std::min<std::int64_t>(end - position, static_cast<std::int64_t>(kMaxFrameStartBytes)));
+    const std::uint8_t* start = reader.view(position, available);
+    if (!start) {
         refusal = IndexRefusal::Unreadable;
         return Step::Refused;
     }
-    const auto header = FrameHeader::parse(ReadBigEndian32(start.data()));
+    const auto header = FrameHeader::parse(ReadBigEndian32(start));
     if (header && header->sameStream(first)) {
         if (position + header->frameBytes() > end)
             return Step::End; // a last frame cut short
-        const int mainDataBegin
-            = ReadMainDataBegin(*header, start.data() + header->sideInfoOffset());
+        const int mainDataBegin = ReadMainDataBegin(*header, start + header->sideInfoOffset());
         if (!index.frames.append(position, *header, mainDataBegin)) {
             refusal = IndexRefusal::TooLarge;
             return Step::Refused;
@@ -196,24 +197,40 @@ std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamInde
     return std::nullopt;
 }
 
+// Frames enough that a range ending `seconds` in has all its frames, and that the gapless length
+// they give (less the source's padding) still reaches past its end; never fewer than a source
+// must have.
+std::size_t framesFor(std::int64_t seconds, const FrameHeader& first, const StreamIndex& index)
+{
+    const std::int64_t spf = first.samplesPerFrame();
+    std::int64_t samples = std::max<std::int64_t>(seconds, 0) * first.sampleRate() + 2 * spf;
+    if (index.infoFrame && index.infoFrame->lame)
+        samples += index.infoFrame->lame->delay + index.infoFrame->lame->padding + 529;
+    return std::max(static_cast<std::size_t>(samples / spf + 1), kMinimumFrames);
+}
+
 } // namespace
 
 IndexOutcome IndexMp3Stream(const std::string& path)
 {
+    return IndexMp3Stream(path, std::nullopt);
+}
+
+IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t> untilSecond)
+{
     FileReader reader;
     if (!reader.open(path))
         return refuse(IndexRefusal::Unreadable);
-    return IndexMp3Stream(reader);
-}
-
-IndexOutcome IndexMp3Stream(FileReader& reader)
-{
     const auto start = FindMpegAudioStart(reader);
     if (!start)
         return refuse(
             looksFreeFormat(reader) ? IndexRefusal::FreeFormat : IndexRefusal::NotMpegAudio);
     reader.setOrigin(0);
-    const auto first = headerAt(reader, *start);
+    const std::int64_t end = audioEnd(reader);
+    ScanReader scan;
+    if (!scan.open(path, *start))
+        return refuse(IndexRefusal::Unreadable);
+    const auto first = headerAt(scan, *start);
     if (!first)
         return refuse(IndexRefusal::Unreadable);
     if (first->layer() != 3)
@@ -221,24 +238,27 @@ IndexOutcome IndexMp3Stream(FileReader& reader)
 
     IndexOutcome outcome { StreamIndex {}, IndexRefusal::Unreadable };
     StreamIndex& index = *outcome.index;
-    const std::int64_t end = audioEnd(reader);
     std::int64_t position = *start;
-    readInfoFrame(reader, position, *first, end, index);
+    readInfoFrame(scan, position, *first, end, index);
     if (index.infoFrame)
         position += first->frameBytes();
-    index.frames.reserve(
-        static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes()));
+    const std::size_t wanted = untilSecond ? framesFor(*untilSecond, *first, index)
+                                           : std::numeric_limits<std::size_t>::max();
+    index.frames.reserve(std::min(wanted,
+        static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes())));
     IndexRefusal refusal = IndexRefusal::Unreadable;
     Step step = Step::Frame;
-    while (step == Step::Frame && position + 4 <= end)
-        step = walkOne(reader, position, end, *first, index, refusal);
+    while (step == Step::Frame && position + 4 <= end && index.frames.size() < wanted)
+        step = walkOne(scan, position, end, *first, index, refusal);
     if (step == Step::Refused)
         return refuse(refusal);
     if (index.frames.size() < kMinimumFrames)
         return refuse(IndexRefusal::TooFewFrames);
     index.frames.shrinkToFit();
+    index.byteCrcs = scan.finish();
+    index.toEnd = index.frames.size() < wanted;
     const IndexedFrame last = index.frames[index.frames.size() - 1];
-    index.audioEnd = last.offset + last.header.frameBytes();
+    index.audioEnd = index.toEnd ? last.offset + last.header.frameBytes() : end;
     if (const auto gaplessRefusal = setGaplessFacts(*first, index))
         return refuse(*gaplessRefusal);
     return outcome;

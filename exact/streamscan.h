@@ -3,13 +3,15 @@
 
 #include "streamindex.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
-
-class FileReader;
 
 // Indexes the MPEG audio stream of a regular file: every whole audio frame after the ID3v2
 // tags and the Xing/Info frame, up to the APE and ID3v1 tags at the end, resyncing over
 // damaged bytes between frames. Refuses what an exact cut cannot serve.
 IndexOutcome IndexMp3Stream(const std::string& path);
-// The same on an open reader; its origin and position move.
-IndexOutcome IndexMp3Stream(FileReader& reader);
+// The same, but the walk may stop once the frames reach well past `untilSecond` seconds of the
+// gapless decode (see StreamIndex::toEnd): enough for a range cut whose marks lie before it,
+// and for its refusals of marks past the end. Damage after that point goes unseen.
+IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t> untilSecond);
