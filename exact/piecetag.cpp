@@ -1,8 +1,11 @@
 #include "piecetag.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
 #include <textidentificationframe.h>
+#include <vector>
 
 namespace {
 
@@ -14,6 +17,16 @@ bool isTrackGain(const TagLib::ID3v2::Frame* frame)
     const auto* text = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame);
     return text && text->description().upper().startsWith("REPLAYGAIN_TRACK_");
 }
+
+// TagLib keeps a frame's header protected; a member pointer named through a derived class may
+// reach it in any frame.
+struct FrameHeaderAccess : TagLib::ID3v2::Frame
+{
+    static const TagLib::ID3v2::Frame::Header& of(const TagLib::ID3v2::Frame& frame)
+    {
+        return *(frame.*&FrameHeaderAccess::header)();
+    }
+};
 
 void replaceText(TagLib::ID3v2::Tag& tag, const char* id, const std::string& text)
 {
@@ -29,12 +42,25 @@ void DropWholeSourceFrames(TagLib::ID3v2::Tag& tag)
 {
     for (const char* id : kWholeSourceFrames)
         tag.removeFrames(id);
-    // A copy: removing a frame changes the tag's own lists.
-    const TagLib::ID3v2::FrameList userTexts = tag.frameList("TXXX");
-    for (TagLib::ID3v2::Frame* frame : userTexts) {
-        if (isTrackGain(frame))
-            tag.removeFrame(frame);
-    }
+    // A vector, not a copy of the tag's list: removing a frame changes that list.
+    const TagLib::ID3v2::FrameList& userTexts = tag.frameList("TXXX");
+    std::vector<TagLib::ID3v2::Frame*> trackGains;
+    std::copy_if(userTexts.begin(), userTexts.end(), std::back_inserter(trackGains), isTrackGain);
+    for (TagLib::ID3v2::Frame* frame : trackGains)
+        tag.removeFrame(frame);
+}
+
+void DropEncryptedFrames(TagLib::ID3v2::Tag& tag)
+{
+    // Into a vector: a copy of the tag's own list would share its ownership of the frames.
+    const TagLib::ID3v2::FrameList& frames = tag.frameList();
+    std::vector<TagLib::ID3v2::Frame*> encrypted;
+    std::copy_if(frames.begin(), frames.end(), std::back_inserter(encrypted),
+        [](const TagLib::ID3v2::Frame* frame) {
+            return FrameHeaderAccess::of(*frame).encryption();
+        });
+    for (TagLib::ID3v2::Frame* frame : encrypted)
+        tag.removeFrame(frame);
 }
 
 void SetPieceFrames(TagLib::ID3v2::Tag& tag, const PieceTagFields& fields)

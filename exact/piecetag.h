@@ -12,6 +12,10 @@
 // track values.
 void DropWholeSourceFrames(TagLib::ID3v2::Tag& tag);
 
+// Removes the frames TagLib cannot render as they were: encrypted ones, which it keeps as raw
+// bytes but writes back without their encryption flag, so that they would read as plain frames.
+void DropEncryptedFrames(TagLib::ID3v2::Tag& tag);
+
 // Sets TLEN to the piece's length and, for a piece of a split, TRCK to "number/count".
 void SetPieceFrames(TagLib::ID3v2::Tag& tag, const PieceTagFields& fields);
 

@@ -98,6 +98,7 @@ SourceTags::SourceTags(int fd, std::int64_t audioStart, std::int64_t audioEnd)
     if (!tag || tag->frameList().isEmpty())
         return;
     id3v2->version = PieceTagVersion(*tag);
+    DropEncryptedFrames(*tag);
     DropWholeSourceFrames(*tag);
     m_id3v2 = std::move(id3v2);
 }

@@ -10,7 +10,7 @@
 // Where a piece stands among the pieces of its cut, for its ID3v2 tag.
 struct PieceTagFields
 {
-    int number = 0; // from 1; 0 keeps the source's TRCK (a range cut)
+    int number = 0; // from 1; 0 keeps TRCK as it is: the source's in a job of one piece (a range)
     int count = 0; // the pieces of the split
     std::int64_t milliseconds = 0; // the piece's gapless length: its TLEN
 };
