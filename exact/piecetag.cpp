@@ -1,3 +1,4 @@
+// The tag owns its frames: removing one through it deletes it, so none is held past that.
 #include "piecetag.h"
 
 #include <algorithm>

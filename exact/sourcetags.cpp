@@ -5,7 +5,6 @@
 #include "piecetag.h"
 
 #include <cerrno>
-#include <cstring>
 #include <id3v2header.h>
 #include <mpegfile.h>
 #include <optional>
