@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <commentsframe.h>
 #include <iterator>
 #include <string>
 #include <textidentificationframe.h>
@@ -10,13 +11,21 @@
 
 namespace {
 
+// MLLT, SYTC and POSS hold the source's frame locations, tempo times and play position.
 constexpr std::array kWholeSourceFrames { "CHAP", "CTOC", "SEEK", "ASPI", "ETCO", "SYLT", "RVA2",
-    "MCDI" };
+    "MCDI", "MLLT", "SYTC", "POSS" };
 
-bool isTrackGain(const TagLib::ID3v2::Frame* frame)
+// ReplayGain track values, and the iTunes comments with the source's gapless lengths (which
+// players that read them would trim a piece by) and its loudness.
+bool describesWholeSource(const TagLib::ID3v2::Frame* frame)
 {
-    const auto* text = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame);
-    return text && text->description().upper().startsWith("REPLAYGAIN_TRACK_");
+    if (const auto* text = dynamic_cast<const TagLib::ID3v2::UserTextIdentificationFrame*>(frame))
+        return text->description().upper().startsWith("REPLAYGAIN_TRACK_");
+    if (const auto* comment = dynamic_cast<const TagLib::ID3v2::CommentsFrame*>(frame)) {
+        const TagLib::String description = comment->description().upper();
+        return description == "ITUNSMPB" || description == "ITUNNORM";
+    }
+    return false;
 }
 
 // TagLib keeps a frame's header protected; a member pointer named through a derived class may
@@ -44,10 +53,10 @@ void DropWholeSourceFrames(TagLib::ID3v2::Tag& tag)
     for (const char* id : kWholeSourceFrames)
         tag.removeFrames(id);
     // A vector, not a copy of the tag's list: removing a frame changes that list.
-    const TagLib::ID3v2::FrameList& userTexts = tag.frameList("TXXX");
-    std::vector<TagLib::ID3v2::Frame*> trackGains;
-    std::copy_if(userTexts.begin(), userTexts.end(), std::back_inserter(trackGains), isTrackGain);
-    for (TagLib::ID3v2::Frame* frame : trackGains)
+    const TagLib::ID3v2::FrameList& frames = tag.frameList();
+    std::vector<TagLib::ID3v2::Frame*> dropped;
+    std::copy_if(frames.begin(), frames.end(), std::back_inserter(dropped), describesWholeSource);
+    for (TagLib::ID3v2::Frame* frame : dropped)
         tag.removeFrame(frame);
 }
 

@@ -8,8 +8,8 @@
 
 // Removes the frames that describe the whole source rather than a piece of it: chapters and
 // their table of contents, seek and audio-seek-point tables, event timing and synchronised
-// lyrics (their times are the source's), volume adjustment, the CD identifier and ReplayGain
-// track values.
+// lyrics (their times are the source's), the MPEG location table, volume adjustment, the CD
+// identifier, ReplayGain track values and the iTunes gapless and loudness comments.
 void DropWholeSourceFrames(TagLib::ID3v2::Tag& tag);
 
 // Removes the frames TagLib cannot render as they were: encrypted ones, which it keeps as raw

@@ -15,6 +15,7 @@
 #include <attachedpictureframe.h>
 #include <chapterframe.h>
 #include <cmath>
+#include <commentsframe.h>
 #include <eventtimingcodesframe.h>
 #include <fstream>
 #include <id3v2tag.h>
@@ -76,6 +77,14 @@ void addFrames(ID3v2::Tag& tag)
     tag.addFrame(new ID3v2::UserTextIdentificationFrame("REPLAYGAIN_TRACK_GAIN", { "-3.1 dB" }));
     tag.addFrame(new ID3v2::UserTextIdentificationFrame("replaygain_track_peak", { "0.9" }));
     tag.addFrame(new ID3v2::UserTextIdentificationFrame("REPLAYGAIN_ALBUM_GAIN", { "-4.0 dB" }));
+    // iTunes's gapless lengths of the source: a player reading them would trim a piece by them.
+    auto* gapless = new ID3v2::CommentsFrame;
+    gapless->setDescription("iTunSMPB");
+    gapless->setText(" 00000000 00000210 000003C0 0000000000041EB0");
+    tag.addFrame(gapless);
+    auto* comment = new ID3v2::CommentsFrame;
+    comment->setText("a comment");
+    tag.addFrame(comment);
 }
 
 bool makeSource(const TaggedSource& kind, const fs::path& path, const fs::path& picture)
@@ -154,6 +163,8 @@ protected:
         for (const char* id : kDroppedFrames)
             EXPECT_TRUE(tag.frameList(id).isEmpty()) << id;
         EXPECT_EQ(userTextDescriptions(tag), std::vector<std::string> { "REPLAYGAIN_ALBUM_GAIN" });
+        ASSERT_EQ(tag.frameList("COMM").size(), 1u);
+        EXPECT_EQ(tag.comment(), "a comment");
 
         ASSERT_TRUE(file.hasID3v1Tag());
         EXPECT_EQ(lastBytes(piece, 128), lastBytes(m_source, 128));
