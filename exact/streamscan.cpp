@@ -143,9 +143,30 @@ void readInfoFrame(ScanReader& reader, std::int64_t position, const FrameHeader&
 
 enum class Step { Frame, End, Refused };
 
+// The parsed headers of the words met last: a stream repeats a handful of words (bitrates,
+// padding, mode extensions), so most frames skip the parse.
+class HeaderCache
+{
+public:
+    std::optional<FrameHeader> parse(std::uint32_t word)
+    {
+        const std::size_t slot = ((word >> 12) ^ (word >> 9) ^ (word >> 4)) & (kSlots - 1);
+        if (m_headers[slot] && m_headers[slot]->word() == word)
+            return m_headers[slot];
+        const auto header = FrameHeader::parse(word);
+        if (header)
+            m_headers[slot] = header;
+        return header;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 16;
+    std::array<std::optional<FrameHeader>, kSlots> m_headers {};
+};
+
 // Indexes the frame at `position` or finds the next one; moves `position` past what it read.
-Step walkOne(ScanReader& reader, std::int64_t& position, std::int64_t end, const FrameHeader& first,
-    StreamIndex& index, IndexRefusal& refusal)
+Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, std::int64_t end,
+    const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
 {
     // One view of the header and the side information: every Layer III frame is longer.
     const auto available = static_cast<std::size_t>(
@@ -155,7 +176,7 @@ Step walkOne(ScanReader& reader, std::int64_t& position, std::int64_t end, const
         refusal = IndexRefusal::Unreadable;
         return Step::Refused;
     }
-    const auto header = FrameHeader::parse(ReadBigEndian32(start));
+    const auto header = headers.parse(ReadBigEndian32(start));
     if (header && header->sameStream(first)) {
         if (position + header->frameBytes() > end)
             return Step::End; // a last frame cut short
@@ -247,9 +268,10 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
     index.frames.reserve(std::min(wanted,
         static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes())));
     IndexRefusal refusal = IndexRefusal::Unreadable;
+    HeaderCache headers;
     Step step = Step::Frame;
     while (step == Step::Frame && position + 4 <= end && index.frames.size() < wanted)
-        step = walkOne(scan, position, end, *first, index, refusal);
+        step = walkOne(scan, headers, position, end, *first, index, refusal);
     if (step == Step::Refused)
         return refuse(refusal);
     if (index.frames.size() < kMinimumFrames)
