@@ -260,17 +260,28 @@ std::uint16_t Crc16Arc(const std::uint8_t* data, std::size_t bytes, std::uint16_
     return Crc16ArcSliced(data, bytes, crc);
 }
 
-// CRC(A·x^(8|B|) + B) = CRC(A)·x^(8|B|) + CRC(B) mod P; x^(8|B|) by squaring.
+// CRC(A·x^(8|B|) + B) = CRC(A)·x^(8|B|) + CRC(B) mod P.
 std::uint16_t Crc16ArcCombine(std::uint16_t crcA, std::uint16_t crcB, std::int64_t bytesB)
 {
-    unsigned shift = 1;
+    return static_cast<std::uint16_t>(Crc16ArcShift(crcA, Crc16ArcShiftFactor(bytesB)) ^ crcB);
+}
+
+// x^(8 x bytes) mod P by squaring, in the natural bit order.
+std::uint16_t Crc16ArcShiftFactor(std::int64_t bytes)
+{
+    unsigned factor = 1;
     unsigned square = 1u << 8; // x^8
-    for (auto n = static_cast<std::uint64_t>(bytesB); n != 0; n >>= 1) {
+    for (auto n = static_cast<std::uint64_t>(bytes); n != 0; n >>= 1) {
         if (n & 1u)
-            shift = multiplyModP(shift, square);
+            factor = multiplyModP(factor, square);
         square = multiplyModP(square, square);
     }
-    return static_cast<std::uint16_t>(reverse16(multiplyModP(reverse16(crcA), shift)) ^ crcB);
+    return static_cast<std::uint16_t>(factor);
+}
+
+std::uint16_t Crc16ArcShift(std::uint16_t crc, std::uint16_t factor)
+{
+    return static_cast<std::uint16_t>(reverse16(multiplyModP(reverse16(crc), factor)));
 }
 
 std::uint16_t Crc16Mpeg(

@@ -16,6 +16,11 @@ std::uint16_t Crc16ArcSliced(const std::uint8_t* data, std::size_t bytes, std::u
 // length of B in bytes: the bytes themselves are not needed.
 std::uint16_t Crc16ArcCombine(std::uint16_t crcA, std::uint16_t crcB, std::int64_t bytesB);
 
+// The same in two halves, for many CRCs moved by one length: Crc16ArcCombine(a, b, n) is
+// Crc16ArcShift(a, Crc16ArcShiftFactor(n)) ^ b, and the shift is one multiplication.
+std::uint16_t Crc16ArcShiftFactor(std::int64_t bytes);
+std::uint16_t Crc16ArcShift(std::uint16_t crc, std::uint16_t factor);
+
 // The MPEG audio frame CRC (polynomial 0x8005, MSB first, initial value 0xFFFF): over header
 // bytes 2 and 3, then the side information.
 std::uint16_t Crc16Mpeg(

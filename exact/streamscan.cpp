@@ -3,6 +3,7 @@
 #include "streamscan.h"
 
 #include "bigendian.h"
+#include "crc16.h"
 #include "filereader.h"
 #include "mpegaudioheader.h"
 #include "mpegstreamlocator.h"
@@ -14,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -218,6 +221,104 @@ std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamInde
     return std::nullopt;
 }
 
+// The second half of a whole walk, on a thread of its own: from the first frame that chains at
+// or after `from` to `end`, with its own reader, frames and byte CRCs (taken from `from` on).
+struct HalfWalk
+{
+    StreamIndex part;
+    ByteCrcs crcs;
+    std::int64_t firstFrame = -1; // -1: no frame found, the first half walks on alone
+    Step step = Step::End;
+    IndexRefusal refusal = IndexRefusal::Unreadable;
+};
+
+void walkSecondHalf(
+    const std::string& path, std::int64_t from, std::int64_t end, FrameHeader first, HalfWalk& half)
+{
+    ScanReader scan;
+    if (!scan.open(path, from))
+        return;
+    const auto start = resync(scan, from, end, first);
+    if (!start)
+        return;
+    half.firstFrame = *start;
+    half.part.frames.reserve(static_cast<std::size_t>((end - *start) / first.frameBytes()));
+    std::int64_t position = *start;
+    HeaderCache headers;
+    half.step = Step::Frame;
+    while (half.step == Step::Frame && position + 4 <= end)
+        half.step = walkOne(scan, headers, position, end, first, half.part, half.refusal);
+    half.crcs = scan.finish();
+}
+
+// Appends the second half to the first, which stopped at the half's first frame: its frames,
+// skipped bytes and byte CRCs (each moved past the first half's CRC at the half's origin).
+bool joinHalves(HalfWalk& half, StreamIndex& index, ByteCrcs& crcs)
+{
+    for (std::size_t i = 0; i < half.part.frames.size(); ++i) {
+        const IndexedFrame frame = half.part.frames[i];
+        if (!index.frames.append(frame.offset, frame.header, frame.mainDataBegin))
+            return false;
+    }
+    index.skippedBytes += half.part.skippedBytes;
+    const auto step = static_cast<std::size_t>((half.crcs.origin - crcs.origin) / ByteCrcs::kStep);
+    crcs.atSteps.resize(step + 1);
+    const std::uint16_t factor = Crc16ArcShiftFactor(ByteCrcs::kStep);
+    std::uint16_t shifted = crcs.atSteps[step];
+    for (std::size_t i = 1; i < half.crcs.atSteps.size(); ++i) {
+        shifted = Crc16ArcShift(shifted, factor);
+        crcs.atSteps.push_back(static_cast<std::uint16_t>(shifted ^ half.crcs.atSteps[i]));
+    }
+    return true;
+}
+
+// Below this, a second thread costs more than it saves.
+constexpr std::int64_t kMinSplitBytes = std::int64_t { 4 } << 20;
+
+// Walks [position, end), the second half on a thread of its own when the stream is long: the
+// first half stops at the first frame at or past the middle, and if the second half started at
+// just that frame, takes over its frames; otherwise it walks on alone. Either way the frames,
+// skipped bytes, refusals and byte CRCs are those of one walk.
+Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position, std::int64_t end,
+    const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
+{
+    HeaderCache headers;
+    Step step = Step::Frame;
+    HalfWalk half;
+    std::thread second;
+    const std::int64_t origin = index.byteCrcs.origin;
+    const std::int64_t middle = origin + (end - origin) / 2 / ByteCrcs::kStep * ByteCrcs::kStep;
+    if (end - position >= kMinSplitBytes) {
+        try {
+            second
+                = std::thread(walkSecondHalf, std::cref(path), middle, end, first, std::ref(half));
+        } catch (const std::system_error&) {
+            // One thread walks it all.
+        }
+    }
+    if (second.joinable()) {
+        while (step == Step::Frame && position < middle && position + 4 <= end)
+            step = walkOne(scan, headers, position, end, first, index, refusal);
+        second.join();
+        index.byteCrcs = scan.finish();
+        if (step == Step::Frame && half.firstFrame == position) {
+            if (half.step == Step::Refused) {
+                refusal = half.refusal;
+                return Step::Refused;
+            }
+            if (!joinHalves(half, index, index.byteCrcs)) {
+                refusal = IndexRefusal::TooLarge;
+                return Step::Refused;
+            }
+            return half.step;
+        }
+    }
+    while (step == Step::Frame && position + 4 <= end)
+        step = walkOne(scan, headers, position, end, first, index, refusal);
+    index.byteCrcs = scan.finish();
+    return step;
+}
+
 // Frames enough that a range ending `seconds` in has all its frames, and that the gapless length
 // they give (less the source's padding) still reaches past its end; never fewer than a source
 // must have.
@@ -268,16 +369,21 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
     index.frames.reserve(std::min(wanted,
         static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes())));
     IndexRefusal refusal = IndexRefusal::Unreadable;
-    HeaderCache headers;
+    index.byteCrcs.origin = *start;
     Step step = Step::Frame;
-    while (step == Step::Frame && position + 4 <= end && index.frames.size() < wanted)
-        step = walkOne(scan, headers, position, end, *first, index, refusal);
+    if (untilSecond) {
+        HeaderCache headers;
+        while (step == Step::Frame && position + 4 <= end && index.frames.size() < wanted)
+            step = walkOne(scan, headers, position, end, *first, index, refusal);
+        index.byteCrcs = scan.finish();
+    } else {
+        step = walkWhole(path, scan, position, end, *first, index, refusal);
+    }
     if (step == Step::Refused)
         return refuse(refusal);
     if (index.frames.size() < kMinimumFrames)
         return refuse(IndexRefusal::TooFewFrames);
     index.frames.shrinkToFit();
-    index.byteCrcs = scan.finish();
     index.toEnd = index.frames.size() < wanted;
     const IndexedFrame last = index.frames[index.frames.size() - 1];
     index.audioEnd = index.toEnd ? last.offset + last.header.frameBytes() : end;
