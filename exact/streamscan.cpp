@@ -22,7 +22,6 @@
 namespace {
 
 constexpr std::size_t kMinimumFrames = 4;
-constexpr auto kMaxFrameBytes = static_cast<std::size_t>(FrameHeader::kMaxLayer3Bytes);
 // Header, CRC word and the largest side information (MPEG-1 stereo).
 constexpr std::size_t kMaxFrameStartBytes = 6 + 32;
 
