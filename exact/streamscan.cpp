@@ -284,13 +284,13 @@ Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position,
     HeaderCache headers;
     Step step = Step::Frame;
     HalfWalk half;
-    std::thread second;
+    std::jthread second; // joined on the way out, should the first half throw
     const std::int64_t origin = index.byteCrcs.origin;
     const std::int64_t middle = origin + (end - origin) / 2 / ByteCrcs::kStep * ByteCrcs::kStep;
     if (end - position >= kMinSplitBytes) {
         try {
             second
-                = std::thread(walkSecondHalf, std::cref(path), middle, end, first, std::ref(half));
+                = std::jthread(walkSecondHalf, std::cref(path), middle, end, first, std::ref(half));
         } catch (const std::system_error&) {
             // One thread walks it all.
         }
