@@ -73,6 +73,10 @@ const std::uint8_t* ScanReader::view(std::int64_t position, std::size_t bytes)
         if (!refill(position))
             return nullptr;
     }
+    // A refill keeps the bytes from the last CRC step on; after finish() that is the buffer's
+    // end, so a view that straddled it now starts behind the buffer.
+    if (position < m_start)
+        return viewBehind(position, bytes);
     return m_buffer.data() + (position - m_start);
 }
 

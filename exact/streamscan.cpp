@@ -170,7 +170,7 @@ private:
 Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, std::int64_t end,
     const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
 {
-    // One view of the header and the side information: every Layer III frame is longer.
+    // One view of the header and the side information, cut short by the end of the audio.
     const auto available = static_cast<std::size_t>(
         std::min<std::int64_t>(end - position, static_cast<std::int64_t>(kMaxFrameStartBytes)));
     const std::uint8_t* start = reader.view(position, available);
@@ -299,8 +299,8 @@ Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position,
         while (step == Step::Frame && position < middle && position + 4 <= end)
             step = walkOne(scan, headers, position, end, first, index, refusal);
         second.join();
-        index.byteCrcs = scan.finish();
         if (step == Step::Frame && half.firstFrame == position) {
+            index.byteCrcs = scan.finish();
             if (half.step == Step::Refused) {
                 refusal = half.refusal;
                 return Step::Refused;

@@ -52,6 +52,27 @@ TEST(ByteCrcs, giveTheCrcOfAnyRangeOfTheBytesTheWalkRead)
     ::close(fd);
 }
 
+// A walk whose halves did not join goes on after finish(): a view across the buffer's end must
+// still give the file's bytes, not memory before the buffer.
+TEST(ScanReader, viewsTheFilesBytesAcrossItsBufferAfterFinishing)
+{
+    TempDir dir;
+    const auto path = dir / "pattern.bin";
+    MakePatternFile(path, 600 * 1024);
+    const auto file = ReadAll(path);
+    ScanReader reader;
+    ASSERT_TRUE(reader.open(path.string(), 0));
+    ASSERT_TRUE(reader.view(0, 38));
+    reader.finish();
+    for (const std::int64_t at : { 256 * 1024 - 10, 512 * 1024 - 37 }) {
+        const std::uint8_t* view = reader.view(at, 38);
+        ASSERT_TRUE(view) << at;
+        EXPECT_TRUE(std::equal(view, view + 38, file.begin() + at, [](std::uint8_t a, char b) {
+            return a == static_cast<std::uint8_t>(b);
+        })) << at;
+    }
+}
+
 class PieceCopy : public testing::Test
 {
 protected:
