@@ -3,8 +3,9 @@
 // and scripts see the interruption as such.
 #pragma once
 
-// Catches the three signals without SA_RESTART, so a blocked terminal read (the replace
-// question) returns at once. Call once, before any operation starts.
+// Catches the three signals, unless they are ignored, without SA_RESTART, so a blocked terminal
+// read (the replace question) returns at once; a second one ends the process. Call once,
+// before any operation starts.
 void CatchInterruptions();
 
 // The signal caught, or 0.

@@ -123,7 +123,7 @@ TEST_F(CliExactSplit, aFullDiskMidPieceLeavesNoPartialPieceAndTheOldFileWhole)
     EXPECT_EQ(filesIn(m_out), 1u) << "no temporary file stays behind";
 }
 
-// 72 MB of CBR 320 frames (a short encode repeated), interrupted at its first progress line.
+// 72 MB of CBR 320 frames (a short encode repeated), signalled at its first progress line.
 TEST_F(CliExactSplit, anInterruptionRemovesTheUnfinishedPieceAndEndsByTheSignal)
 {
     std::string error;
@@ -142,6 +142,14 @@ TEST_F(CliExactSplit, anInterruptionRemovesTheUnfinishedPieceAndEndsByTheSignal)
     EXPECT_NE(run.err.find("Interrupted: the unfinished piece was removed."), std::string::npos)
         << run.err;
     EXPECT_EQ(filesIn(m_out), 0u) << "no piece and no temporary file";
+
+    // A hangup the caller ignores (nohup) stays ignored: the split runs to its end.
+    const auto previous = std::signal(SIGHUP, SIG_IGN); // inherited by the child
+    const auto ignored = RunCliOnTerminal(
+        { "parts", "big.mp3", "2", "-d", "out", "--exact" }, m_dir.path(), {}, SIGHUP);
+    std::signal(SIGHUP, previous);
+    EXPECT_EQ(ignored.status, 0) << ignored.err;
+    EXPECT_EQ(filesIn(m_out), 2u);
 }
 
 } // namespace
