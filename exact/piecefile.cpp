@@ -82,6 +82,8 @@ std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const P
             written.error };
     else if (closed != 0)
         failure = PieceFileFailure { SplitMessages::CannotWriteOutput, closed };
+    else if (StampOfOpenFile(sourceFd) != index.stamp)
+        failure = PieceFileFailure { SplitMessages::CannotReadSource, ESTALE };
     else if (std::rename(temporary.c_str(), output.c_str()) != 0)
         failure = PieceFileFailure { SplitMessages::CannotWriteOutput, LastErrorOr(EIO) };
     if (failure)

@@ -20,7 +20,9 @@ struct PieceFileFailure
 // Writes `piece` of the source open as `sourceFd`, between its `tags`, to a new hidden file in
 // `output`'s folder, closes it, checks the close and renames it over `output`. On a failure the
 // temporary file is removed, so neither a partial piece nor a damaged old `output` is left; so is
-// it on a cancel (`proceed` as WritePiece takes it).
+// it on a cancel (`proceed` as WritePiece takes it), and when `sourceFd` is no longer the file
+// `index` was made from as it was then (replaced, or written to since): "Can not read the mp3
+// file!".
 std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
     int sourceFd, const std::string& output, const PieceTagBytes& tags,
     const PieceProceed& proceed = {});

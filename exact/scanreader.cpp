@@ -53,6 +53,7 @@ bool ScanReader::open(const std::string& path, std::int64_t origin)
         return false;
     }
     m_fd = fd;
+    m_stamp = StampOf(st);
     m_buffer.resize(static_cast<std::size_t>(
         std::clamp<std::int64_t>(st.st_size - origin, 2 * ByteCrcs::kStep, kBufferBytes)));
     m_start = origin;

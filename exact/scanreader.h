@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bytecrcs.h"
+#include "sourcestamp.h"
 
 #include <array>
 #include <cstddef>
@@ -31,6 +32,8 @@ public:
     const std::uint8_t* view(std::int64_t position, std::size_t bytes);
     // The CRCs of every whole step the reader has moved past or holds.
     ByteCrcs finish();
+    // The file as open() found it.
+    const SourceStamp& stamp() const { return m_stamp; }
 
 private:
     bool refill(std::int64_t position);
@@ -38,6 +41,7 @@ private:
     const std::uint8_t* viewBehind(std::int64_t position, std::size_t bytes);
 
     int m_fd = -1;
+    SourceStamp m_stamp;
     std::vector<std::uint8_t> m_buffer;
     std::int64_t m_start = 0; // file offset of m_buffer[0]
     std::size_t m_length = 0; // valid bytes in m_buffer

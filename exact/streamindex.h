@@ -4,6 +4,7 @@
 #include "bytecrcs.h"
 #include "frameindex.h"
 #include "infoframe.h"
+#include "sourcestamp.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,6 +35,7 @@ struct StreamIndex
     std::int64_t skippedBytes = 0; // damaged bytes between frames that were resynced over
     ByteCrcs byteCrcs; // of the bytes the walk read, for the pieces' music CRCs
     bool toEnd = true; // every frame of the stream is in `frames`
+    SourceStamp stamp; // of the file as the walk opened it
 };
 
 // Why a source cannot be cut exactly.

@@ -359,6 +359,7 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
 
     IndexOutcome outcome { StreamIndex {}, IndexRefusal::Unreadable };
     StreamIndex& index = *outcome.index;
+    index.stamp = scan.stamp();
     std::int64_t position = *start;
     readInfoFrame(scan, position, *first, end, index);
     if (index.infoFrame)
