@@ -3,11 +3,11 @@
 #include "scanreader.h"
 
 #include "crc16.h"
+#include "filereader.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,16 +42,11 @@ ScanReader::~ScanReader()
 
 bool ScanReader::open(const std::string& path, std::int64_t origin)
 {
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
     struct stat st
     { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    const int fd = OpenRegularFile(path, st);
+    if (fd < 0)
         return false;
-    }
     m_fd = fd;
     m_stamp = StampOf(st);
     m_buffer.resize(static_cast<std::size_t>(

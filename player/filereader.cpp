@@ -22,18 +22,26 @@ FileReader::~FileReader()
         ::close(m_fd);
 }
 
-bool FileReader::open(const std::string& path)
+int OpenRegularFile(const std::string& path, struct stat& status)
 {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return -1;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool FileReader::open(const std::string& path)
+{
     struct stat st
     { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    const int fd = OpenRegularFile(path, st);
+    if (fd < 0)
         return false;
-    }
     m_fd = fd;
     m_fileSize = st.st_size;
     // No larger than the file: a short file (a fuzz input, a jingle) is not worth 256 KiB of

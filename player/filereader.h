@@ -4,7 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
+
+// Opens `path` for reading if it is a regular file, without ever blocking on a FIFO or device:
+// the descriptor (the caller closes it) with `status` filled in, or -1.
+int OpenRegularFile(const std::string& path, struct stat& status);
 
 // Reads through one large buffer filled with pread(), so that a frame-by-frame parser costs
 // a few system calls per megabyte instead of two per frame. Positions are relative to an

@@ -16,30 +16,50 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(ExactRangeCut, aWriteFailureMidPieceLeavesTheOldOutputWholeAndNoPartialPiece)
+// A 3 s CBR source and an older output the cut is allowed to replace.
+class ExactRangeCutFailure : public testing::Test
 {
-    TempDir dir;
-    const fs::path source = dir / "song.mp3";
-    const fs::path output = dir / "cut.mp3";
-    std::string error;
-    ASSERT_TRUE(MakeMp3(source, { 3.0, 44100, 2, { "-b", "128" } }, &error)) << error;
-    MakePatternFile(output, 1000);
-    const auto before = ReadAll(output);
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(MakeMp3(m_source, { 3.0, 44100, 2, { "-b", "128" } }, &error)) << error;
+        MakePatternFile(m_output, 1000);
+        m_before = ReadAll(m_output);
+    }
 
+    SplitResult cut(RecordingHost& host)
+    {
+        host.answerNext(true);
+        return CutRangeExact({ m_source.string(), {}, { 0, 0, 2 }, m_output.string() }, host);
+    }
+
+    void expectTheOldOutputWholeAndNothingElse()
+    {
+        EXPECT_EQ(ReadAll(m_output), m_before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 2);
+    }
+
+    TempDir m_dir;
+    fs::path m_source = m_dir / "song.mp3";
+    fs::path m_output = m_dir / "cut.mp3";
+    std::vector<char> m_before;
+};
+
+TEST_F(ExactRangeCutFailure, aWriteFailureMidPieceLeavesTheOldOutputWholeAndNoPartialPiece)
+{
     RecordingHost host;
-    host.answerNext(true);
     SplitResult result;
     {
         const FileSizeLimit limit(16 * 1024); // the piece is about 32 KB
-        result = CutRangeExact({ source.string(), {}, { 0, 0, 2 }, output.string() }, host);
+        result = cut(host);
     }
     EXPECT_EQ(result.status, SplitStatus::Failed);
     EXPECT_EQ(result.errorNumber, EFBIG);
     EXPECT_EQ(host.calls(),
-        (std::vector<std::string> { "replace? " + output.string(), "busy on", "busy off",
+        (std::vector<std::string> { "replace? " + m_output.string(), "busy on", "busy off",
             "file error: Can not write the output mp3 file!" }));
-    EXPECT_EQ(ReadAll(output), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    expectTheOldOutputWholeAndNothingElse();
 }
 
 // Writes to the source (here: a new modification time) while its piece is being copied.
@@ -62,24 +82,12 @@ private:
 };
 
 // The index's offsets and music CRC would no longer describe the bytes copied.
-TEST(ExactRangeCut, aSourceChangedDuringTheCutIsReportedAndTheOldOutputStays)
+TEST_F(ExactRangeCutFailure, aSourceChangedDuringTheCutIsReportedAndTheOldOutputStays)
 {
-    TempDir dir;
-    const fs::path source = dir / "song.mp3";
-    const fs::path output = dir / "cut.mp3";
-    std::string error;
-    ASSERT_TRUE(MakeMp3(source, { 3.0, 44100, 2, { "-b", "128" } }, &error)) << error;
-    MakePatternFile(output, 1000);
-    const auto before = ReadAll(output);
-
-    SourceChangingHost host(source);
-    host.answerNext(true);
-    const SplitResult result
-        = CutRangeExact({ source.string(), {}, { 0, 0, 2 }, output.string() }, host);
-    EXPECT_EQ(result.status, SplitStatus::Failed);
+    SourceChangingHost host(m_source);
+    EXPECT_EQ(cut(host).status, SplitStatus::Failed);
     EXPECT_EQ(host.calls().back(), "file error: Can not read the mp3 file!");
-    EXPECT_EQ(ReadAll(output), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    expectTheOldOutputWholeAndNothingElse();
 }
 
 } // namespace
