@@ -1,10 +1,8 @@
 // Runs one checked request: info, or one of the three split operations.
 #include "commandrunner.h"
 
-#include "exactrangecut.h"
-#include "exactsplit.h"
+#include "cutdispatcher.h"
 #include "leadinginteger.h"
-#include "splitoperations.h"
 
 CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out)
     : m_host(host)
@@ -17,11 +15,9 @@ int CommandRunner::run(const CliRequest& request)
     case CliCommand::Info:
         return info(request);
     case CliCommand::Cut:
-        return cut(request);
     case CliCommand::Parts:
-        return parts(request);
     case CliCommand::Every:
-        return every(request);
+        return split(request);
     }
     return kStopped;
 }
@@ -37,56 +33,30 @@ int CommandRunner::info(const CliRequest& request)
     return 0;
 }
 
-int CommandRunner::cut(const CliRequest& request)
+int CommandRunner::split(const CliRequest& request)
 {
-    if (request.exact)
-        return exitStatus(
-            CutRangeExact({ request.source, request.start, request.end, request.output }, m_host));
-    const auto source = loadSource(request);
-    if (!source)
-        return kStopped;
-    RangeCutRequest cut;
-    cut.sourcePath = source->path;
-    cut.sourceOpen = true; // measured above, as the window's title line says
-    cut.totalSeconds = source->totalSeconds;
-    cut.start = request.start;
-    cut.end = request.end;
-    cut.outputPath = request.output;
-    return exitStatus(CutRange(cut, m_host));
-}
-
-int CommandRunner::parts(const CliRequest& request)
-{
-    if (request.exact)
-        return exitStatus(
-            SplitPartsExact({ request.source, request.folder }, request.partCount, m_host));
-    EqualPartsRequest split;
-    split.sourcePath = request.source;
-    split.sourceOpen = true; // equal parts need no duration; an unreadable source is reported
-    split.partCount = request.partCount;
-    split.outputFolder = request.folder;
-    return exitStatus(SplitEqualParts(split, m_host));
-}
-
-int CommandRunner::every(const CliRequest& request)
-{
-    if (request.exact)
-        return exitStatus(SplitEveryExact({ request.source, request.folder },
-            ParseLeadingInteger(request.secondsText).value_or(0), m_host));
-    const auto source = loadSource(request);
-    if (!source)
-        return kStopped;
-    if (source->totalSeconds == 0) {
-        // The window's button silently does nothing here; a command line must say why.
-        m_host.report("The mp3 file is shorter than one second: there is nothing to split.");
-        return kStopped;
+    CutRequest cut;
+    cut.sourcePath = request.source;
+    cut.sourceOpen = true; // a named source stands for the window's opened one
+    cut.exact = request.exact;
+    cut.outputFolder = request.folder;
+    cut.measureSeconds = [this, &request]() -> std::optional<std::int64_t> {
+        const auto source = loadSource(request);
+        return source ? std::optional(source->totalSeconds) : std::nullopt;
+    };
+    switch (request.command) {
+    case CliCommand::Cut:
+        cut.spec = RangeSpec { request.start, request.end, request.output };
+        break;
+    case CliCommand::Parts:
+        cut.spec = PartsSpec { request.partCount };
+        break;
+    default:
+        cut.spec = EverySpec { request.secondsText,
+            TimeMark::fromSeconds(ParseLeadingInteger(request.secondsText).value_or(0)) };
+        break;
     }
-    FixedLengthRequest split;
-    split.sourcePath = source->path;
-    split.totalSeconds = source->totalSeconds;
-    split.secondsText = request.secondsText;
-    split.outputFolder = request.folder;
-    return exitStatus(SplitFixedLength(split, m_host));
+    return exitStatus(RunCut(cut, m_host));
 }
 
 std::optional<SourceInfo> CommandRunner::loadSource(const CliRequest& request)

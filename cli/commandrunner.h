@@ -23,9 +23,8 @@ public:
 
 private:
     int info(const CliRequest& request);
-    int cut(const CliRequest& request);
-    int parts(const CliRequest& request);
-    int every(const CliRequest& request);
+    // cut, parts, every: the request for the dispatcher.
+    int split(const CliRequest& request);
     std::optional<SourceInfo> loadSource(const CliRequest& request);
     int exitStatus(const SplitResult& result);
 

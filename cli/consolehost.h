@@ -32,6 +32,7 @@ public:
     bool confirmReplace(const std::string& path) override;
     void setBusy(bool busy) override;
     void showDone() override;
+    void explainNothingWritten(std::string_view reason) override { report(reason); }
     void progress(std::int64_t bytesDone, std::int64_t bytesTotal) override;
     // True once Ctrl-C, SIGTERM or SIGHUP came (see CatchInterruptions).
     bool cancelled() override;

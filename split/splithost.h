@@ -29,6 +29,9 @@ public:
     // Asked after each block, right after progress(): true stops the operation there. The piece
     // being written is removed, the pieces already finished stay, and nothing is shown.
     virtual bool cancelled() { return false; }
+    // Nothing will be written, for a reason no check shows (a source shorter than one second to
+    // split by time). The window stays silent there; a command line says why.
+    virtual void explainNothingWritten(std::string_view reason) { (void)reason; }
     // The output `path` was created and its bytes come next; one call per piece.
     virtual void pieceStarted(const std::string& path) { (void)path; }
 };

@@ -4,6 +4,7 @@
 #include "caboutdlg.h"
 #include "controlids.h"
 #include "cpositionslider.h"
+#include "cutdispatcher.h"
 #include "dataexchange.h"
 #include "dialogsplithost.h"
 #include "dialogtexts.h"
@@ -11,8 +12,6 @@
 #include "displayfit.h"
 #include "elidinglabel.h"
 #include "exactcutsetting.h"
-#include "exactrangecut.h"
-#include "exactsplit.h"
 #include "fileaccess.h"
 #include "helppages.h"
 #include "leadinginteger.h"
@@ -20,7 +19,6 @@
 #include "playerevents.h"
 #include "radiogroupfocus.h"
 #include "resources.h"
-#include "splitoperations.h"
 #include "templatebuilder.h"
 #include "textview.h"
 #include "updowncontrol.h"
@@ -388,39 +386,14 @@ void CSplitDialog::OnStartRange()
     // piece the user did not ask for.
     if (sourceOpen && !DoDataExchange(true))
         return;
-    DialogSplitHost host(m_services.prompter, this);
-    if (sourceOpen && m_exactCutBox->isChecked()) {
-        CutRangeExact(
-            { toLocalPath(m_sourcePath), m_startMark, m_endMark, toLocalPath(m_outputFile) }, host);
-        return;
-    }
-    RangeCutRequest request;
-    request.sourcePath = toLocalPath(m_sourcePath);
-    request.sourceOpen = sourceOpen;
-    request.totalSeconds = m_totalSeconds;
-    request.start = m_startMark;
-    request.end = m_endMark;
-    request.outputPath = toLocalPath(m_outputFile);
-    CutRange(request, host);
+    runCut(RangeSpec { m_startMark, m_endMark, toLocalPath(m_outputFile) });
 }
 
 void CSplitDialog::OnStartBySize()
 {
     if (m_sourceTitle.isEmpty() || !DoDataExchange(true))
         return;
-    DialogSplitHost host(m_services.prompter, this);
-    SplitResult result;
-    if (m_exactCutBox->isChecked()) {
-        result = SplitPartsExact(exactSplitRequest(), m_splitCount, host);
-    } else {
-        EqualPartsRequest request;
-        request.sourcePath = toLocalPath(m_sourcePath);
-        request.sourceOpen = true;
-        request.partCount = m_splitCount;
-        request.outputFolder = toLocalPath(m_outputFolderBox->text());
-        result = SplitEqualParts(request, host);
-    }
-    if (result.status != SplitStatus::Stopped)
+    if (runCut(PartsSpec { m_splitCount }).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
 
@@ -428,28 +401,24 @@ void CSplitDialog::OnStartByTime()
 {
     const QString secondsText = m_secondsBox->text().left(SecondsTextLimit);
     m_splitSeconds = ParseLeadingInteger(secondsText.toStdString()).value_or(0);
-    DialogSplitHost host(m_services.prompter, this);
-    SplitResult result;
-    if (m_exactCutBox->isChecked()) {
-        // As the proportional split: nothing without a source.
-        if (m_sourcePath.isEmpty())
-            return;
-        result = SplitEveryExact(exactSplitRequest(), m_splitSeconds, host);
-    } else {
-        FixedLengthRequest request;
-        request.sourcePath = toLocalPath(m_sourcePath);
-        request.totalSeconds = m_totalSeconds;
-        request.secondsText = secondsText.toStdString();
-        request.outputFolder = toLocalPath(m_outputFolderBox->text());
-        result = SplitFixedLength(request, host);
-    }
-    if (result.status != SplitStatus::Stopped)
+    const EverySpec every { secondsText.toStdString(), TimeMark::fromSeconds(m_splitSeconds) };
+    if (runCut(every).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
 
-ExactSplitRequest CSplitDialog::exactSplitRequest() const
+SplitResult CSplitDialog::runCut(CutSpec spec)
 {
-    return { toLocalPath(m_sourcePath), toLocalPath(m_outputFolderBox->text()) };
+    CutRequest request;
+    request.sourcePath = toLocalPath(m_sourcePath);
+    request.sourceOpen = !m_sourceTitle.isEmpty();
+    request.exact = m_exactCutBox->isChecked();
+    request.spec = std::move(spec);
+    request.outputFolder = toLocalPath(m_outputFolderBox->text());
+    request.measureSeconds = [this] {
+        return std::optional<std::int64_t>(m_totalSeconds);
+    };
+    DialogSplitHost host(m_services.prompter, this);
+    return RunCut(request, host);
 }
 
 // A split that got as far as its files took the folder from the box; the close box remembers

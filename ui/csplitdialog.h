@@ -1,9 +1,11 @@
 // The main window: the source, the three split modes, the preview controls and the outputs.
 #pragma once
 
+#include "cutrequest.h"
 #include "dialogservices.h"
 #include "outputdestinations.h"
 #include "previewsession.h"
+#include "splitresult.h"
 #include "timemark.h"
 #include "windowmenu.h"
 
@@ -18,7 +20,6 @@
 class CPositionSlider;
 class CPreviewPlayer;
 class QCheckBox;
-struct ExactSplitRequest;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -111,7 +112,8 @@ private:
     void showPanels(std::initializer_list<Panel> shown);
     QLineEdit* edit(int id) const;
     void keepOutputFolderFromBox();
-    ExactSplitRequest exactSplitRequest() const;
+    // Runs a cut of the open source with the window's engine choice and output folder.
+    SplitResult runCut(CutSpec spec);
 
     DialogServices m_services;
     OutputDestinations m_destinations;

@@ -1,7 +1,7 @@
 // The exact range cut's write through a temporary file: a failure mid-piece, or a source that
 // changes under it, leaves the old output whole and nothing else behind. The CLI tests cover the
 // checks and a good cut.
-#include "exactrangecut.h"
+#include "exactrequests.h"
 #include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
@@ -31,7 +31,7 @@ protected:
     SplitResult cut(RecordingHost& host)
     {
         host.answerNext(true);
-        return CutRangeExact({ m_source.string(), {}, { 0, 0, 2 }, m_output.string() }, host);
+        return RunExactRange(m_source, {}, { 0, 0, 2 }, m_output, host);
     }
 
     void expectTheOldOutputWholeAndNothingElse()

@@ -1,8 +1,7 @@
 // Progress and Cancel in the exact cuts: a cancel removes the piece being written (its
 // temporary file), keeps finished pieces and an old output, and shows nothing. The CLI tests
 // cover the pieces, refusals and failures.
-#include "exactrangecut.h"
-#include "exactsplit.h"
+#include "exactrequests.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 
@@ -55,8 +54,7 @@ protected:
 TEST_F(ExactCancel, aCancelledSplitKeepsTheFinishedPiecesAndRemovesTheOneBeingWritten)
 {
     CancellingHost host(2);
-    const SplitResult result
-        = SplitPartsExact({ m_source.string(), m_dir.path().string() }, 3, host);
+    const SplitResult result = RunExactParts(m_source, m_dir.path(), 3, host);
     EXPECT_EQ(result.status, SplitStatus::Cancelled);
     EXPECT_EQ(result.written, std::vector<std::string> { (m_dir / "song_0.mp3").string() });
     EXPECT_EQ(host.calls(), (std::vector<std::string> { "busy on", "busy off" }));
@@ -78,8 +76,7 @@ TEST_F(ExactCancel, aCancelledRangeCutLeavesTheOldOutputWhole)
     const auto before = ReadAll(output);
     CancellingHost host(1);
     host.answerNext(true);
-    const SplitResult result
-        = CutRangeExact({ m_source.string(), { 0, 0, 1 }, { 0, 0, 5 }, output.string() }, host);
+    const SplitResult result = RunExactRange(m_source, { 0, 0, 1 }, { 0, 0, 5 }, output, host);
     EXPECT_EQ(result.status, SplitStatus::Cancelled);
     EXPECT_EQ(host.calls(),
         (std::vector<std::string> { "replace? " + output.string(), "busy on", "busy off" }));

@@ -2,8 +2,7 @@
 // with the piece's TRCK and TLEN and without the frames that describe the whole source, the
 // source's ID3v1 bytes, no APE tag; and the audio between them still joins gapless.
 #include "exactfixtures.h"
-#include "exactrangecut.h"
-#include "exactsplit.h"
+#include "exactrequests.h"
 #include "gstdecode.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
@@ -188,8 +187,7 @@ TEST_P(PieceTags, everyPieceOfASplitCarriesTheSourcesTagsNumberedAndTheAudioStil
     RecordingHost host;
     const fs::path out = m_dir / "out";
     fs::create_directory(out);
-    ASSERT_EQ(
-        SplitPartsExact({ m_source.string(), out.string() }, 3, host).status, SplitStatus::Done);
+    ASSERT_EQ(RunExactParts(m_source, out, 3, host).status, SplitStatus::Done);
     using Decoder = std::vector<std::int16_t> (*)(const fs::path&);
     const Decoder decoders[] = { DecodeGapless, DecodeWithGStreamer };
     std::vector<std::int16_t> joined[2];
@@ -214,8 +212,7 @@ TEST_P(PieceTags, aRangeKeepsTheSourcesTrackNumber)
     host.answerNext(true);
     const fs::path cut = m_dir / "cut.mp3";
     ASSERT_EQ(
-        CutRangeExact({ m_source.string(), { 0, 0, 1 }, { 0, 0, 4 }, cut.string() }, host).status,
-        SplitStatus::Done);
+        RunExactRange(m_source, { 0, 0, 1 }, { 0, 0, 4 }, cut, host).status, SplitStatus::Done);
     expectTags(cut, "3/9");
     const auto source = DecodeGapless(m_source);
     const auto frame = [&](int seconds) {
@@ -246,8 +243,7 @@ TEST(PieceTagsWithout, anId3v2TagTheSourceLacksOrThatIsDamagedIsNotWritten)
         RecordingHost host;
         const fs::path out = dir / (source.stem().string() + "-pieces");
         fs::create_directory(out);
-        ASSERT_EQ(
-            SplitPartsExact({ source.string(), out.string() }, 2, host).status, SplitStatus::Done);
+        ASSERT_EQ(RunExactParts(source, out, 2, host).status, SplitStatus::Done);
         std::vector<std::int16_t> joined;
         for (int i = 0; i < 2; ++i) {
             const fs::path piece

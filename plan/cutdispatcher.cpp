@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs a request: the proportional engine's three operations, or an exact plan over the index.
+#include "cutdispatcher.h"
+
+#include "exactplanner.h"
+#include "exactplanrunner.h"
+#include "fileaccess.h"
+#include "splitmessages.h"
+#include "splitoperations.h"
+#include "streamscan.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+SplitResult stopped()
+{
+    return { SplitStatus::Stopped, {}, 0 };
+}
+
+std::optional<std::int64_t> measure(const CutRequest& request)
+{
+    return request.measureSeconds ? request.measureSeconds() : std::nullopt;
+}
+
+SplitResult cutRange(const CutRequest& request, const RangeSpec& spec, SplitHost& host)
+{
+    RangeCutRequest cut;
+    cut.sourcePath = request.sourcePath;
+    cut.sourceOpen = request.sourceOpen;
+    cut.start = spec.start;
+    cut.end = spec.end;
+    cut.outputPath = spec.outputPath;
+    // Without a source the cut refuses before it needs T.
+    if (request.sourceOpen) {
+        const auto total = measure(request);
+        if (!total)
+            return stopped();
+        cut.totalSeconds = *total;
+    }
+    return CutRange(cut, host);
+}
+
+SplitResult splitEqualParts(const CutRequest& request, const PartsSpec& spec, SplitHost& host)
+{
+    EqualPartsRequest split;
+    split.sourcePath = request.sourcePath;
+    split.sourceOpen = request.sourceOpen;
+    split.partCount = spec.count;
+    split.outputFolder = request.outputFolder;
+    return SplitEqualParts(split, host);
+}
+
+SplitResult splitFixedLength(const CutRequest& request, const EverySpec& spec, SplitHost& host)
+{
+    if (request.sourcePath.empty())
+        return {};
+    const auto total = measure(request);
+    if (!total)
+        return stopped();
+    if (*total == 0) {
+        host.explainNothingWritten(
+            "The mp3 file is shorter than one second: there is nothing to split.");
+        return stopped();
+    }
+    FixedLengthRequest split;
+    split.sourcePath = request.sourcePath;
+    split.totalSeconds = *total;
+    split.secondsText = spec.secondsText;
+    split.outputFolder = request.outputFolder;
+    return SplitFixedLength(split, host);
+}
+
+SplitResult runProportional(const CutRequest& request, SplitHost& host)
+{
+    if (const auto* range = std::get_if<RangeSpec>(&request.spec))
+        return cutRange(request, *range, host);
+    if (const auto* parts = std::get_if<PartsSpec>(&request.spec))
+        return splitEqualParts(request, *parts, host);
+    return splitFixedLength(request, std::get<EverySpec>(request.spec), host);
+}
+
+SplitResult runExact(const CutRequest& request, SplitHost& host)
+{
+    if (AsksForNothing(request))
+        return {};
+    if (!request.sourceOpen) {
+        host.showError(SplitMessages::NoSource);
+        return stopped();
+    }
+    // A source that cannot be opened gets the proportional cut's message, not a refusal.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(
+        OpenSourceFile(request.sourcePath), &std::fclose);
+    if (!source) {
+        host.showFileError(SplitMessages::CannotOpenSource);
+        return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
+    }
+    const IndexOutcome indexed
+        = IndexMp3Stream(request.sourcePath, IndexHorizonSeconds(request.spec));
+    if (!indexed.index) {
+        host.showError(std::string("This file cannot be cut exactly: ")
+            + IndexRefusalText(indexed.refusal) + ".");
+        return stopped();
+    }
+    const PlanOutcome planned = PlanExactCut(request, *indexed.index);
+    if (!planned.refusal.empty()) {
+        host.showError(planned.refusal);
+        return stopped();
+    }
+    return RunExactPlan(planned.plan, *indexed.index, ::fileno(source.get()), host);
+}
+
+} // namespace
+
+SplitResult RunCut(const CutRequest& request, SplitHost& host)
+{
+    return request.exact ? runExact(request, host) : runProportional(request, host);
+}

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The range, equal-parts and every-K-seconds planners of the exact engine.
+#include "exactplanner.h"
+
+#include "partnames.h"
+#include "pieceplan.h"
+#include "splitmessages.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+template<class... Ts>
+struct Overloaded : Ts...
+{
+    using Ts::operator()...;
+};
+
+PlanOutcome refused(std::string_view text)
+{
+    return { text, {} };
+}
+
+// The marks as gapless samples; they may reach the end exactly, not past it.
+std::string_view rangeRefusal(std::int64_t a, std::int64_t b, std::int64_t length)
+{
+    if (a >= length)
+        return SplitMessages::StartBeyondTotal;
+    if (b > length)
+        return SplitMessages::EndBeyondTotal;
+    if (a >= b)
+        return SplitMessages::StartAfterEnd;
+    if (a < 0)
+        return SplitMessages::StartNegative;
+    if (b < 0)
+        return SplitMessages::EndNegative;
+    return {};
+}
+
+PlanOutcome planRange(const RangeSpec& spec, const CutRequest& request, const StreamIndex& index)
+{
+    const std::int64_t rate = index.gapless.sampleRate;
+    const std::int64_t a = MarkSample(spec.start, rate);
+    const std::int64_t b = MarkSample(spec.end, rate);
+    if (const auto text = rangeRefusal(a, b, index.gapless.totalSamples); !text.empty())
+        return refused(text);
+    CutPlan plan { request.sourcePath, { { a, b, spec.outputPath, {} } }, true };
+    return { {}, std::move(plan) };
+}
+
+// Numbered pieces "<name>_<i>.mp3" between consecutive cuts; empty spans are left out.
+CutPlan numberedPieces(const CutRequest& request, const std::vector<std::int64_t>& cuts)
+{
+    CutPlan plan { request.sourcePath, {}, false };
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        if (cuts[i + 1] <= cuts[i])
+            continue;
+        plan.pieces.push_back({ cuts[i], cuts[i + 1], {}, {} });
+    }
+    const int count = static_cast<int>(plan.pieces.size());
+    for (int i = 0; i < count; ++i) {
+        PlannedPiece& piece = plan.pieces[static_cast<std::size_t>(i)];
+        piece.outputPath
+            = OutputPathInFolder(request.outputFolder, MakePartFileName(request.sourcePath, i));
+        piece.tags.track = i + 1;
+        piece.tags.trackCount = count;
+    }
+    return plan;
+}
+
+PlanOutcome planParts(const PartsSpec& spec, const CutRequest& request, const StreamIndex& index)
+{
+    // Each piece holds at least one frame: a larger count is refused, unplanned.
+    if (spec.count > std::ssize(index.frames))
+        return refused(SplitMessages::TooManyPieces);
+    CutPlan plan = numberedPieces(request, PartsCuts(index, static_cast<int>(spec.count)));
+    if (std::ssize(plan.pieces) < spec.count)
+        return refused(SplitMessages::TooManyPieces);
+    return { {}, std::move(plan) };
+}
+
+PlanOutcome planEvery(const EverySpec& spec, const CutRequest& request, const StreamIndex& index)
+{
+    const double seconds = static_cast<double>(MarkSample(spec.length, 1'000'000'000)) / 1e9;
+    CutPlan plan = numberedPieces(request, EveryCuts(index.gapless, seconds));
+    if (plan.pieces.empty())
+        return refused(SplitMessages::TooManyPieces);
+    return { {}, std::move(plan) };
+}
+
+} // namespace
+
+std::optional<std::int64_t> IndexHorizonSeconds(const CutSpec& spec)
+{
+    if (const auto* range = std::get_if<RangeSpec>(&spec)) {
+        return std::max(range->start.totalSeconds(), range->end.totalSeconds());
+    }
+    return std::nullopt;
+}
+
+bool AsksForNothing(const CutRequest& request)
+{
+    return std::visit(
+        Overloaded {
+            [](const RangeSpec&) { return false; },
+            [&](const PartsSpec& parts) { return !request.sourceOpen || parts.count < 1; },
+            [&](const EverySpec& every) {
+                return request.sourcePath.empty() || MarkSample(every.length, 1'000'000'000) <= 0;
+            },
+        },
+        request.spec);
+}
+
+std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
+{
+    return mark.totalSeconds() * sampleRate;
+}
+
+PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index)
+{
+    return std::visit(
+        [&](const auto& spec) -> PlanOutcome {
+            using Spec = std::decay_t<decltype(spec)>;
+            if constexpr (std::is_same_v<Spec, RangeSpec>)
+                return planRange(spec, request, index);
+            else if constexpr (std::is_same_v<Spec, PartsSpec>)
+                return planParts(spec, request, index);
+            else
+                return planEvery(spec, request, index);
+        },
+        request.spec);
+}
