@@ -22,8 +22,10 @@ struct CliRequest
     bool exact = false; // --exact: whole frames, sample-exact ends, fresh gapless header
     // parts
     std::int64_t partCount = 1;
-    // every: the text as typed, read by the split as the window's seconds box is read
+    // every: whole seconds as the window's seconds box gives them to the proportional split,
+    // and the length as typed, fraction included, for the exact one
     std::string secondsText;
+    TimeMark everyLength;
     // parts, every; empty = the working folder
     std::string folder;
 };

@@ -37,15 +37,35 @@ const CLI::Validator& timeValidator()
     return validator;
 }
 
-// COUNT and SECONDS are read as the window's boxes read them (a leading integer), and must be
-// at least 1: a split into no pieces is a mistake on the command line, not a silent no-op.
-const CLI::Validator& positiveValidator()
+// COUNT is digits only and at least 1: a split into no pieces, or a typo read as a smaller count,
+// is a mistake on the command line, not a silent no-op.
+const CLI::Validator& countValidator()
 {
     static const CLI::Validator validator(
         [](std::string& text) {
-            const auto value = ParseLeadingInteger(text);
-            return value && *value >= 1 ? std::string()
-                                        : "must be an integer of 1 or more, got \"" + text + "\"";
+            std::int64_t value = 0;
+            const auto end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            return error == std::errc() && stop == end && value >= 1
+                ? std::string()
+                : "must be a whole number of 1 or more, got \"" + text + "\"";
+        },
+        "");
+    return validator;
+}
+
+// SECONDS is a time, above zero.
+const CLI::Validator& lengthValidator()
+{
+    static const CLI::Validator validator(
+        [](std::string& text) {
+            std::string error;
+            const auto length = ParseTimeArgument(text, &error);
+            if (!length)
+                return error;
+            return length->totalSeconds() > 0 || length->nanoseconds > 0
+                ? std::string()
+                : "must be more than 0 seconds, got \"" + text + "\"";
         },
         "");
     return validator;
@@ -103,8 +123,9 @@ void CommandLine::addCut()
     m_cut->add_option("-o,--output", m_request.output, "The file to write")
         ->required()
         ->type_name("FILE");
-    m_cut->footer("Times are H:M:S, M:S or S, each field an integer; fields are not range-checked "
-                  "(0:0:90 is 90 s).");
+    m_cut->footer("Times are H:M:S, M:S or S, each field a whole number, not range-checked (0:0:90 "
+                  "is 90 s). With --exact the seconds may have a fraction (1:02.250), cut to the "
+                  "sample; without it the cut counts whole seconds and refuses a fraction.");
     m_cut->add_flag("-y,--yes", m_request.assumeYes, "Replace OUTPUT without asking");
     m_cutDuration = addDuration(m_cut);
     m_cut
@@ -121,7 +142,7 @@ void CommandLine::addParts()
     m_parts->add_option("COUNT", m_countText, "Number of pieces")
         ->required()
         ->type_name("N")
-        ->check(positiveValidator());
+        ->check(countValidator());
     m_parts
         ->add_option("-d,--folder", m_request.folder,
             "Where to write the pieces (default: the working folder)")
@@ -135,10 +156,10 @@ void CommandLine::addEvery()
 {
     m_every = m_app.add_subcommand("every", "Splits into pieces of SECONDS each");
     m_every->add_option("SOURCE", m_request.source, "The MP3 file")->required()->type_name("FILE");
-    m_every->add_option("SECONDS", m_request.secondsText, "Seconds per piece")
+    m_every->add_option("SECONDS", m_request.secondsText, "Length of each piece")
         ->required()
-        ->type_name("N")
-        ->check(positiveValidator());
+        ->type_name("S")
+        ->check(lengthValidator());
     m_every
         ->add_option("-d,--folder", m_request.folder,
             "Where to write the pieces (default: the working folder)")
@@ -149,6 +170,11 @@ void CommandLine::addEvery()
             "Cut so that each piece plays exactly SECONDS of the source in gapless players and "
             "the pieces joined give the source exactly; seconds count in the source's real length")
         ->excludes(m_everyDuration);
+    m_every->footer(
+        "SECONDS is S, M:S or H:M:S. With --exact it may have a fraction (1.5), and a "
+        "rest shorter than 1 second or a tenth of SECONDS (whichever is less) joins the "
+        "last piece instead of becoming a piece of its own. Without --exact the last "
+        "piece holds what remains, and SECONDS must be whole.");
 }
 
 CLI::Option* CommandLine::addDuration(CLI::App* command)
@@ -173,7 +199,28 @@ std::optional<CliRequest> CommandLine::parse(
         m_exitStatus = kUsageError;
         return std::nullopt;
     }
-    return request();
+    auto parsed = request();
+    if (const auto refusal = wholeSecondsRefusal(parsed)) {
+        reportUsageError(CLI::ValidationError(*refusal), err);
+        m_exitStatus = kUsageError;
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+// The proportional cut counts whole seconds; truncating a typed fraction would cut elsewhere.
+std::optional<std::string> CommandLine::wholeSecondsRefusal(const CliRequest& request) const
+{
+    if (request.exact)
+        return std::nullopt;
+    const std::pair<const char*, TimeMark> times[] = { { "START", request.start },
+        { "END", request.end }, { "SECONDS", request.everyLength } };
+    for (const auto& [name, mark] : times) {
+        if (mark.nanoseconds != 0)
+            return std::string(name) + ": " + FormatTimeArgument(mark)
+                + " has a fraction of a second; without --exact times are whole seconds";
+    }
+    return std::nullopt;
 }
 
 CliRequest CommandLine::request() const
@@ -194,6 +241,11 @@ CliRequest CommandLine::request() const
     }
     if (r.command == CliCommand::Parts)
         r.partCount = ParseLeadingInteger(m_countText).value_or(1);
+    if (r.command == CliCommand::Every) {
+        r.everyLength = ParseTimeArgument(r.secondsText).value_or(TimeMark {});
+        // The proportional split reads the box's leading integer: whole seconds, from H:M:S too.
+        r.secondsText = std::to_string(r.everyLength.totalSeconds());
+    }
     if (m_cutDuration->count() > 0 || m_everyDuration->count() > 0)
         r.durationSeconds = m_durationSeconds;
     return r;

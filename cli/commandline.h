@@ -28,6 +28,7 @@ private:
     void addEvery();
     CLI::Option* addDuration(CLI::App* command);
     CliRequest request() const;
+    std::optional<std::string> wholeSecondsRefusal(const CliRequest& request) const;
     void reportUsageError(const CLI::ParseError& error, std::ostream& err) const;
 
     CLI::App m_app;

@@ -2,7 +2,6 @@
 #include "commandrunner.h"
 
 #include "cutdispatcher.h"
-#include "leadinginteger.h"
 
 CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out)
     : m_host(host)
@@ -52,8 +51,7 @@ int CommandRunner::split(const CliRequest& request)
         cut.spec = PartsSpec { request.partCount };
         break;
     default:
-        cut.spec = EverySpec { request.secondsText,
-            TimeMark::fromSeconds(ParseLeadingInteger(request.secondsText).value_or(0)) };
+        cut.spec = EverySpec { request.secondsText, request.everyLength };
         break;
     }
     return exitStatus(RunCut(cut, m_host));

@@ -94,7 +94,8 @@ PlanOutcome planEvery(const EverySpec& spec, const CutRequest& request, const St
 std::optional<std::int64_t> IndexHorizonSeconds(const CutSpec& spec)
 {
     if (const auto* range = std::get_if<RangeSpec>(&spec)) {
-        return std::max(range->start.totalSeconds(), range->end.totalSeconds());
+        // A fraction reaches into the next second.
+        return std::max(range->start.totalSeconds(), range->end.totalSeconds()) + 1;
     }
     return std::nullopt;
 }
@@ -114,7 +115,12 @@ bool AsksForNothing(const CutRequest& request)
 
 std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
 {
-    return mark.totalSeconds() * sampleRate;
+    // The fraction rounds to the nearest sample, halves away from zero.
+    constexpr std::int64_t kNanoseconds = 1'000'000'000;
+    const std::int64_t fraction = std::int64_t { mark.nanoseconds } * sampleRate;
+    const std::int64_t rounded
+        = (fraction + (fraction < 0 ? -1 : 1) * kNanoseconds / 2) / kNanoseconds;
+    return mark.totalSeconds() * sampleRate + rounded;
 }
 
 PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index)

@@ -24,8 +24,7 @@ const char* const kCannotPlayText
 
 QString fileNameFromPath(const QString& path)
 {
-    const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    return path.mid(separator + 1);
+    return path.mid(path.lastIndexOf(u'/') + 1); // a backslash belongs to the name
 }
 
 std::int64_t steadyMilliseconds()

@@ -1,9 +1,10 @@
 // Part file names: plain string work, no length limit beyond what the system accepts.
 #include "partnames.h"
 
+// On Linux '/' is the only separator: a backslash is a character of the name ("AC\DC - Live").
 std::string FileNameFromPath(std::string_view path)
 {
-    const auto slash = path.find_last_of("\\/");
+    const auto slash = path.rfind('/');
     return std::string { slash == std::string_view::npos ? path : path.substr(slash + 1) };
 }
 
@@ -19,7 +20,7 @@ std::string MakePartFileName(std::string_view sourcePath, std::int64_t index)
 std::string OutputPathInFolder(std::string_view folder, std::string_view fileName)
 {
     std::string path { folder };
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+    if (!path.empty() && path.back() != '/')
         path += '/';
     return path.append(fileName);
 }

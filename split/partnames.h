@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-// The text after the last '\\' or '/'; the whole path when it holds neither.
+// The text after the last '/'; the whole path when it holds none. A backslash is part of a
+// name on Linux, not a separator.
 std::string FileNameFromPath(std::string_view path);
 
 // "<name>_<index>.mp3", where <name> is the source's file name without its extension (from its
@@ -13,6 +14,6 @@ std::string FileNameFromPath(std::string_view path);
 std::string MakePartFileName(std::string_view sourcePath, std::int64_t index);
 
 // The folder followed by the file name, with a '/' between them when the folder is not empty
-// and ends in neither '/' nor '\\'. An empty folder stays empty: the name alone, in the
+// and does not end in '/'. An empty folder stays empty: the name alone, in the
 // working folder.
 std::string OutputPathInFolder(std::string_view folder, std::string_view fileName);

@@ -8,6 +8,9 @@ struct TimeMark
     std::int32_t hours = 0;
     std::int32_t minutes = 0;
     std::int32_t seconds = 0;
+    // A typed fraction of a second, with the sign of the whole mark. The window's boxes and the
+    // proportional engine count whole seconds and leave it 0; the exact engine cuts at it.
+    std::int32_t nanoseconds = 0;
 
     // 0:0:90 is 90 s. Computed in 64 bits so that no typed value can overflow.
     std::int64_t totalSeconds() const

@@ -20,10 +20,10 @@ bool hasWildcards(const QString& name)
     return name.contains(u'*') || name.contains(u'?') || name.contains(u'[');
 }
 
-// Paths use "/", but a name typed with "\" is split there too.
+// A backslash is a character of a Linux file name ("AC\\DC - Live.mp3"), not a separator.
 qsizetype lastSeparator(const QString& path)
 {
-    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.lastIndexOf(u'/');
 }
 } // namespace
 
@@ -109,7 +109,7 @@ QString OutputDestinations::withMp3Extension(const QString& path)
 
 QString OutputDestinations::withTrailingSeparator(const QString& folder)
 {
-    if (folder.isEmpty() || folder.endsWith(u'/') || folder.endsWith(u'\\'))
+    if (folder.isEmpty() || folder.endsWith(u'/'))
         return folder;
     return folder + u'/';
 }

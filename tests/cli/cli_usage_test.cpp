@@ -81,6 +81,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
     ::testing::Values(UsageCase { { "parts", "song.mp3", "0" }, "COUNT", "parvex-cli parts" },
         UsageCase { { "parts", "song.mp3", "many" }, "COUNT", "parvex-cli parts" },
         UsageCase { { "parts", "song.mp3", "-2" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "parts", "song.mp3", "12abc" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "every", "song.mp3", "1.5" }, "SECONDS", "parvex-cli every" },
+        UsageCase { { "every", "song.mp3", "0.0" }, "SECONDS", "parvex-cli every" },
         UsageCase { { "every", "song.mp3", "0" }, "SECONDS", "parvex-cli every" },
         UsageCase { { "every", "song.mp3", "" }, "SECONDS", "parvex-cli every" },
         UsageCase {
@@ -88,6 +91,14 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
         UsageCase {
             { "every", "song.mp3", "30", "--duration", "1.5" }, "--duration", "parvex-cli every" },
         UsageCase { { "cut", "song.mp3", "x", "10", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase {
+            { "cut", "song.mp3", "12abc", "20", "-o", "c.mp3" }, "12abc", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1e1", "20", "-o", "c.mp3" }, "1e1", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "0x10", "20", "-o", "c.mp3" }, "0x10", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", " 7", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1.", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase {
+            { "cut", "song.mp3", "12.345", "30", "-o", "c.mp3" }, "fraction", "parvex-cli cut" },
         UsageCase { { "cut", "song.mp3", "1", "0::5", "-o", "c.mp3" }, "END", "parvex-cli cut" },
         UsageCase {
             { "cut", "song.mp3", "1:0:0:5", "9", "-o", "c.mp3" }, "START", "parvex-cli cut" },
