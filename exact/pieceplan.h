@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Where one piece starts. A "raw" sample counts the decoder's output from the source's first
@@ -17,25 +18,36 @@ struct CutStart
     static constexpr int kMaxDecodedBefore = 4;
 
     std::int64_t sample = 0; // gapless, in the source
+    // Where the start was asked for. It differs from `sample` where no lead-in could give
+    // libmpg123 the source decode's synthesis phase at the sample asked for: the start then
+    // lies on the nearest frame start that can (both pieces around it share it).
+    std::int64_t requestedSample = 0;
     std::int64_t rawSample = 0;
     std::size_t frame = 0; // the source frame whose output holds rawSample
-    // First source frame copied: the frames before `frame` that must decode right (their
-    // output overlaps frame's) are copied as they are.
+    // First source frame the piece decodes: the frames before `frame` that must decode right
+    // (their output overlaps frame's) are copied in front of it.
     std::size_t leadInFrom = 0;
-    // Silent frames in front of the lead-in. They set libmpg123's synthesis phase, and the
-    // last of them carries in its main data the `reservoirBytes` the first lead-in frame reads
-    // from frames before it, so no source frame before the lead-in is needed.
+    // The bit reservoir leadInFrom reads from frames before it travels in one of two ways.
+    // Re-laid: leadInFrom is written at a higher bitrate, holding its own main data (with
+    // main_data_begin 0) and the source's main data after it up to the next frame; its audio
+    // bits are the source's. Else the last silent frame carries `reservoirBytes` as its main
+    // data (where the re-laid frame would not fit the largest frame).
+    bool relaid = false;
+    // Silent frames in front of the lead-in. They set libmpg123's synthesis phase.
     int silentFrames = 0;
     int reservoirBytes = 0;
     // libmpg123's output depends on the number of granules it decoded before a frame, modulo
-    // 1 (MPEG-1 stereo), 2 (MPEG-1 mono, MPEG-2/2.5 stereo) or 4 (MPEG-2/2.5 mono). False
-    // where no lead-in within kMaxDecodedBefore frames matches the source decode's count (in
-    // MPEG-2/2.5 mono, about half of the frames): libmpg123 then decodes the piece up to 1 LSB
-    // off the source throughout, at the right samples; decoders without that dependence are
-    // exact.
+    // 1 (MPEG-1 stereo), 2 (MPEG-1 mono, MPEG-2/2.5 stereo) or 4 (MPEG-2/2.5 mono): a piece is
+    // exact only if frame - decodedBefore() is a multiple of that. Starts that cannot be
+    // matched move (see requestedSample); false only if no frame start near the cut can be
+    // matched either, which no stream the tests know meets: libmpg123 then decodes the piece
+    // up to 1 LSB off the source throughout.
     bool phaseMatched = true;
 
     int decodedBefore() const { return silentFrames + static_cast<int>(frame - leadInFrom); }
+    bool moved() const { return sample != requestedSample; }
+    // The first source frame copied as it is.
+    std::size_t firstCopied() const { return leadInFrom + (relaid ? 1 : 0); }
 };
 
 struct PiecePlan
@@ -56,6 +68,10 @@ struct PiecePlan
 
 // G: the raw sample where the source's gapless decode starts.
 std::int64_t RawOffset(const GaplessFacts& facts);
+
+// The header of `frame` re-laid to hold `mainDataBytes` bytes of main data: the smallest bitrate
+// that does, without padding, mode extension and other fields kept. Nullopt if none does.
+std::optional<FrameHeader> RelaidFrameHeader(const FrameHeader& frame, int mainDataBytes);
 
 // How a piece that starts at gapless sample `sample` (0 <= sample < totalSamples) begins.
 CutStart PlanCutStart(const StreamIndex& index, std::int64_t sample);

@@ -8,6 +8,7 @@
 #include "crc16.h"
 #include "frameheader.h"
 #include "infoframe.h"
+#include "sideinfo.h"
 
 #include <algorithm>
 #include <array>
@@ -223,6 +224,60 @@ bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
     return true;
 }
 
+// Frame `start.leadInFrom` re-laid (see CutStart::relaid): its side information with
+// main_data_begin 0, then its main data, zeros, and the source's main data after it up to the
+// next frame, which the frames after it may read as their reservoir.
+bool relaidFrame(const StreamIndex& index, const CutStart& start, int sourceFd,
+    std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
+{
+    const IndexedFrame source = index.frames[start.leadInFrom];
+    const FrameHeader& header = source.header;
+    const auto sideInfoEnd
+        = static_cast<std::size_t>(header.sideInfoOffset() + header.sideInfoBytes());
+    std::array<std::uint8_t, kMaxFrameBytes> original {};
+    std::vector<std::uint8_t> mainData;
+    if (!readAt(
+            sourceFd, source.offset, original.data(), static_cast<std::size_t>(header.frameBytes()))
+        || !reservoirBefore(index, start.leadInFrom, source.mainDataBegin, sourceFd, mainData))
+        return false;
+    mainData.insert(mainData.end(), original.begin() + static_cast<std::ptrdiff_t>(sideInfoEnd),
+        original.begin() + header.frameBytes());
+    const auto sideInfo = ParseSideInfo(header, original.data() + header.sideInfoOffset());
+    const auto relaid = RelaidFrameHeader(header, static_cast<int>(mainData.size()));
+    if (!sideInfo || !relaid) {
+        errno = EINVAL;
+        return false;
+    }
+    std::array<std::uint8_t, kMaxFrameBytes> frame {};
+    const auto end = frame.begin() + relaid->frameBytes();
+    const auto sideInfoAt = static_cast<std::size_t>(header.sideInfoOffset());
+    WriteBigEndian32(frame.data(), relaid->word());
+    std::copy(original.begin() + static_cast<std::ptrdiff_t>(sideInfoAt),
+        original.begin() + static_cast<std::ptrdiff_t>(sideInfoEnd),
+        frame.begin() + static_cast<std::ptrdiff_t>(sideInfoAt));
+    frame[sideInfoAt] = 0; // main_data_begin: 9 bits in MPEG-1, 8 in MPEG-2/2.5
+    if (header.mpeg1())
+        frame[sideInfoAt + 1] &= 0x7Fu;
+    const auto own
+        = std::min<std::ptrdiff_t>((sideInfo->mainDataBits() + 7) / 8, std::ssize(mainData));
+    std::copy(mainData.begin(), mainData.begin() + own,
+        frame.begin() + static_cast<std::ptrdiff_t>(sideInfoEnd));
+    std::copy(mainData.begin() + own, mainData.end(), end - (std::ssize(mainData) - own));
+    updateFrameCrc(*relaid, frame.data());
+    frames.insert(frames.end(), frame.begin(), end);
+    sizes.push_back(relaid->frameBytes());
+    return true;
+}
+
+// What goes between the Info frame and the frames copied: the silent frames and the re-laid one.
+bool headFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
+    std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
+{
+    if (!silentFrames(index, start, sourceFd, frames, sizes))
+        return false;
+    return !start.relaid || relaidFrame(index, start, sourceFd, frames, sizes);
+}
+
 // Copies source frames [from, to) in runs of contiguous frames (damaged bytes the index
 // resynced over stay out).
 bool copyFrames(const StreamIndex& index, std::size_t from, std::size_t to, int sourceFd,
@@ -249,11 +304,11 @@ bool copyFrames(const StreamIndex& index, std::size_t from, std::size_t to, int 
 void reserveBlocks(const StreamIndex& index, const PiecePlan& piece, int outFd, off_t start,
     std::int64_t headBytes)
 {
-    if (piece.endFrame <= piece.start.leadInFrom)
+    if (piece.endFrame <= piece.start.firstCopied())
         return;
     const IndexedFrame last = index.frames[piece.endFrame - 1];
     const std::int64_t frameBytes
-        = last.offset + last.header.frameBytes() - index.frames[piece.start.leadInFrom].offset;
+        = last.offset + last.header.frameBytes() - index.frames[piece.start.firstCopied()].offset;
     (void)::fallocate(
         outFd, FALLOC_FL_KEEP_SIZE, start, static_cast<off_t>(headBytes + frameBytes));
 }
@@ -289,7 +344,7 @@ LameTag pieceLameTag(const StreamIndex& index, const PiecePlan& piece)
 // The TOC counts the source frames at their distances in the source (equal to the piece's but
 // for resynced bytes).
 std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
-    std::uint32_t headerWord, const std::vector<int>& silentSizes, std::int64_t audioBytes,
+    std::uint32_t headerWord, const std::vector<int>& headSizes, std::int64_t audioBytes,
     std::uint16_t musicCrc)
 {
     const int infoBytes = FrameHeader::parse(headerWord)->frameBytes();
@@ -299,15 +354,15 @@ std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePl
     info.vbr = !sameBitrate(index, piece.start.leadInFrom, piece.endFrame);
     info.frames = static_cast<std::uint32_t>(piece.frames());
     info.bytes = ByteCountField(bytes);
-    std::vector<std::int64_t> silentOffsets { infoBytes };
-    for (const int size : silentSizes)
-        silentOffsets.push_back(silentOffsets.back() + size);
-    const std::int64_t sourceStart = index.frames[piece.start.leadInFrom].offset;
+    std::vector<std::int64_t> headOffsets { infoBytes };
+    for (const int size : headSizes)
+        headOffsets.push_back(headOffsets.back() + size);
+    const std::size_t copied = piece.start.firstCopied();
     info.toc = MakeToc(info.frames, bytes, [&](std::size_t frame) -> std::int64_t {
-        if (frame < silentSizes.size())
-            return silentOffsets[frame];
-        const std::size_t source = piece.start.leadInFrom + (frame - silentSizes.size());
-        return silentOffsets.back() + index.frames[source].offset - sourceStart;
+        if (frame < headSizes.size())
+            return headOffsets[frame];
+        const std::size_t source = copied + (frame - headSizes.size());
+        return headOffsets.back() + index.frames[source].offset - index.frames[copied].offset;
     });
     info.quality = index.infoFrame ? index.infoFrame->quality : 0;
     info.lame = pieceLameTag(index, piece);
@@ -331,17 +386,17 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     const int infoBytes = FrameHeader::parse(*headerWord)->frameBytes();
     PieceOutput out(outFd);
     const std::vector<std::uint8_t> placeholder(static_cast<std::size_t>(infoBytes), 0);
-    std::vector<std::uint8_t> silent;
-    std::vector<int> silentSizes;
-    bool ok = silentFrames(index, piece.start, sourceFd, silent, silentSizes) || out.failReading();
+    std::vector<std::uint8_t> head; // the silent frames and the re-laid one
+    std::vector<int> headSizes;
+    bool ok = headFrames(index, piece.start, sourceFd, head, headSizes) || out.failReading();
     if (ok)
-        reserveBlocks(index, piece, outFd, start, infoBytes + std::ssize(silent));
+        reserveBlocks(index, piece, outFd, start, infoBytes + std::ssize(head));
     ok = ok && out.write(placeholder.data(), placeholder.size())
-        && out.writeAudio(silent.data(), silent.size())
-        && copyFrames(index, piece.start.leadInFrom, piece.endFrame, sourceFd, out, proceed);
+        && out.writeAudio(head.data(), head.size())
+        && copyFrames(index, piece.start.firstCopied(), piece.endFrame, sourceFd, out, proceed);
     if (ok) {
         const std::vector<std::uint8_t> info = PieceInfoFrame(
-            index, piece, *headerWord, silentSizes, out.written() - infoBytes, out.musicCrc());
+            index, piece, *headerWord, headSizes, out.written() - infoBytes, out.musicCrc());
         ok = info.size() == placeholder.size()
             && ::pwrite(outFd, info.data(), info.size(), start)
                 == static_cast<ssize_t>(info.size());

@@ -1,5 +1,5 @@
-// Writes one planned piece of an exact cut: a fresh Info/LAME frame, filler and lead-in frames,
-// then the source's frames verbatim.
+// Writes one planned piece of an exact cut: a fresh Info/LAME frame, filler and lead-in frames
+// (the first maybe re-laid), then the source's frames verbatim.
 #pragma once
 
 #include "pieceplan.h"
@@ -28,9 +28,9 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     int outFd, const PieceProceed& proceed = {});
 
 // The Info/LAME frame of `piece` (header `headerWord`, from InfoFrameHeader), after which come
-// silent frames of `silentSizes` bytes and then the source's frames, `audioBytes` in all, whose
-// CRC-16/ARC is `musicCrc`. WritePiece writes it once the copy is done; empty if the fields do
-// not fit.
+// silent frames and the re-laid frame, if any, of `headSizes` bytes and then the source's frames,
+// `audioBytes` in all, whose CRC-16/ARC is `musicCrc`. WritePiece writes it once the copy is done;
+// empty if the fields do not fit.
 std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
-    std::uint32_t headerWord, const std::vector<int>& silentSizes, std::int64_t audioBytes,
+    std::uint32_t headerWord, const std::vector<int>& headSizes, std::int64_t audioBytes,
     std::uint16_t musicCrc);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,14 @@
 namespace {
 
 std::once_flag initialised;
+std::atomic<int> criticals { 0 }; // logged from the pipelines' streaming threads
+
+void countCriticals(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer data)
+{
+    if ((level & G_LOG_LEVEL_CRITICAL) != 0)
+        ++criticals;
+    g_log_default_handler(domain, level, message, data);
+}
 
 // gst_deinit at the end lets LeakSanitizer tell GStreamer's one-time allocations from leaks.
 class GstEnvironment : public testing::Environment
@@ -63,7 +72,10 @@ bool endedWithoutError(GstElement* pipeline)
 
 std::vector<std::int16_t> DecodeWithGStreamer(const std::filesystem::path& path)
 {
-    std::call_once(initialised, [] { gst_init(nullptr, nullptr); });
+    std::call_once(initialised, [] {
+        g_log_set_default_handler(countCriticals, nullptr);
+        gst_init(nullptr, nullptr);
+    });
     Element pipeline(gst_parse_launch("filesrc name=source ! id3demux ! mpegaudioparse"
                                       " ! mpg123audiodec ! audio/x-raw,format=S16LE"
                                       " ! appsink name=sink sync=false",
@@ -85,4 +97,9 @@ std::vector<std::int16_t> DecodeWithGStreamer(const std::filesystem::path& path)
     ok = ok && endedWithoutError(pipeline.get());
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return ok ? samples : std::vector<std::int16_t> {};
+}
+
+int GStreamerCriticals()
+{
+    return criticals;
 }

@@ -10,3 +10,8 @@
 // id3demux comes first because on short files the parser can lock onto a false sync inside a
 // tag's picture. Initialises GStreamer on first use.
 std::vector<std::int16_t> DecodeWithGStreamer(const std::filesystem::path& path);
+
+// Criticals GLib has logged in this process since the first DecodeWithGStreamer (GStreamer's
+// elements report their own faults that way, and G_DEBUG=fatal-criticals makes each one end the
+// process). They are still printed.
+int GStreamerCriticals();

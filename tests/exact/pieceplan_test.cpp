@@ -57,45 +57,72 @@ TEST(SplitCuts, partsCutAtTheFrameStartNearestEqualShareOfTheAudioBytes)
             0, 33 * 1152 - g, 67 * 1152 - g, index.gapless.totalSamples }));
 }
 
-TEST(PlanCutStart, copiesTheFramesThatMustDecodeAndCarriesTheirReservoir)
+TEST(PlanCutStart, relaysTheFirstLeadInFrameWithItsReservoirOrCarriesItInASilentFrame)
 {
     const StreamIndex index = streamOf(kMpeg1Stereo128k, 40, 300);
     const std::int64_t g = RawOffset(index.gapless);
     const CutStart start = PlanCutStart(index, 10 * 1152 + 100 - g);
     EXPECT_EQ(start.frame, 10u);
     EXPECT_EQ(start.leadInFrom, 9u);
-    EXPECT_EQ(start.reservoirBytes, 300);
-    EXPECT_EQ(start.silentFrames, 1);
-    EXPECT_TRUE(start.phaseMatched);
+    EXPECT_TRUE(start.relaid); // 300 + 381 bytes of main data fit a 320 kbit/s frame
+    EXPECT_EQ(start.silentFrames, 0);
+    EXPECT_EQ(start.decodedBefore(), 1);
+    EXPECT_FALSE(start.moved());
 
     const auto pieces = PlanPieces(index, { 10 * 1152 + 100 - g, 20 * 1152 - g });
     ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_EQ(pieces[0].delay, 2 * 1152 + 100 - 529); // silent frame, frame 9, 100 samples
+    EXPECT_EQ(pieces[0].delay, 1152 + 100 - 529); // frame 9, 100 samples
     EXPECT_EQ(pieces[0].endFrame, 20u);
     EXPECT_EQ(pieces[0].padding, 529);
-    EXPECT_EQ(pieces[0].frames(), 12u);
+    EXPECT_EQ(pieces[0].frames(), 11u);
 
-    const StreamIndex noReservoir = streamOf(kMpeg1Stereo128k, 40, 0);
-    EXPECT_EQ(PlanCutStart(noReservoir, 10 * 1152 - g).silentFrames, 0);
+    // 96 samples before its end a frame's first granule is all the second one needs.
+    EXPECT_EQ(PlanCutStart(index, 10 * 1152 + 1056 - g).leadInFrom, 10u);
+
+    // 300 + 1008 bytes fit no frame: a silent frame in front carries the 300.
+    const StreamIndex large = streamOf(0xFFFBE000u, 40, 300); // 320 kbit/s
+    const CutStart carried = PlanCutStart(large, 10 * 1152 + 100 - g);
+    EXPECT_FALSE(carried.relaid);
+    EXPECT_EQ(carried.silentFrames, 1);
+    EXPECT_EQ(carried.reservoirBytes, 300);
+
+    const CutStart plain = PlanCutStart(streamOf(kMpeg1Stereo128k, 40, 0), 10 * 1152 - g);
+    EXPECT_FALSE(plain.relaid);
+    EXPECT_EQ(plain.silentFrames, 0);
 }
 
-TEST(PlanCutStart, mpeg2MonoMatchesLibmpg123sPhaseWithinFourFramesOrSaysSo)
+// In MPEG-2/2.5 mono the frames decoded before the cut's frame, at most four, must make its
+// number a multiple of 4 (see CutStart::phaseMatched). Early in a frame two must decode, so a
+// frame numbered 4k + 1 cannot be met: the start moves to the nearest frame start that can.
+TEST(PlanCutStart, mpeg2MonoMatchesLibmpg123sPhaseOrMovesToAFrameStart)
 {
     const StreamIndex index = streamOf(kMpeg2Mono64k, 60, 100);
     const std::int64_t g = RawOffset(index.gapless);
-    int unmatched = 0;
     for (std::size_t frame = 20; frame < 28; ++frame) {
-        const CutStart start = PlanCutStart(index, static_cast<std::int64_t>(frame) * 576 + 7 - g);
-        EXPECT_EQ(start.frame - start.leadInFrom, 2u);
+        const auto asked = static_cast<std::int64_t>(frame) * 576 + 7 - g;
+        const CutStart start = PlanCutStart(index, asked);
+        EXPECT_EQ(start.requestedSample, asked);
+        EXPECT_TRUE(start.phaseMatched);
         EXPECT_LE(start.decodedBefore(), CutStart::kMaxDecodedBefore);
-        if (start.phaseMatched) {
-            EXPECT_EQ((frame - static_cast<std::size_t>(start.decodedBefore())) % 4, 0u);
+        EXPECT_EQ((start.frame - static_cast<std::size_t>(start.decodedBefore())) % 4, 0u);
+        EXPECT_EQ(start.moved(), frame % 4 == 1) << frame;
+        if (start.moved()) {
+            EXPECT_EQ(start.sample, static_cast<std::int64_t>(frame + 1) * 576 - g);
         }
-        unmatched += start.phaseMatched ? 0 : 1;
     }
-    EXPECT_EQ(unmatched, 4); // frames 4k + 1 and 4k + 2
-    // 480 samples into a frame the synthesis window needs only the frame before.
-    EXPECT_EQ(PlanCutStart(index, 21 * 576 + 500 - g).leadInFrom, 20u);
+    // 480 samples into a frame the synthesis window needs only the frame before: any frame
+    // number can be met.
+    const CutStart late = PlanCutStart(index, 21 * 576 + 500 - g);
+    EXPECT_EQ(late.leadInFrom, 20u);
+    EXPECT_FALSE(late.moved());
+
+    // The piece before a moved start ends where it begins; a cut the move passed goes.
+    const auto pieces = PlanPieces(
+        index, { 0, 21 * 576 + 7 - g, 21 * 576 + 500 - g, index.gapless.totalSamples });
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].endSample, 22 * 576 - g);
+    EXPECT_EQ(pieces[1].start.sample, 22 * 576 - g);
+    EXPECT_EQ(pieces[1].endSample, index.gapless.totalSamples);
 }
 
 } // namespace
