@@ -219,13 +219,8 @@ private Q_SLOTS:
         QVERIFY(names.contains(QStringLiteral("End Time seconds")));
         QVERIFY(names.contains(QStringLiteral("Output File")));
         QVERIFY(names.contains(QStringLiteral("Split file number")));
-
-        // A display says what it shows as its value, under its own name.
-        MakePatternFile(h->path(QStringLiteral("a.mp3")).toStdString(), 100);
-        h->openSource(h->path(QStringLiteral("a.mp3")), 5);
-        QAccessibleInterface& title = accessible(&the(Id::SourceTitle));
-        QCOMPARE(title.text(QAccessible::Name), QStringLiteral("Source file"));
-        QCOMPARE(title.text(QAccessible::Value), QStringLiteral("a.mp3  (00:00:05)"));
+        QVERIFY(
+            names.contains(QStringLiteral("Source file"))); // its text: tst_splitdialogscreenreader
     }
 
     void windowMenu_opensFromTheKeyboardToo()
