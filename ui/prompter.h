@@ -13,7 +13,8 @@ public:
     // File failures and refused number boxes: owned by the window, caption = the application's
     // display name, warning icon, OK.
     virtual void frameworkMessage(const QString& text) = 0;
-    // A box without owner, with its own caption and OK, no icon ("Message", "PARVEX").
+    // A box without owner, with its own caption and OK, no icon ("Message"; "PARVEX", the
+    // program's name, shows as the display name).
     virtual void message(const QString& caption, const QString& text) = 0;
     // A box without owner, warning icon, Yes and No; true only for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;

@@ -1,5 +1,5 @@
 // The window on the desktop: files from the command line and from drops, the keyboard, screen
-// readers, the framework caption, display widths, the music folder and the help's place.
+// readers, box captions and widths, display widths, the music folder and the help's place.
 #include "controlids.h"
 #include "dialogharness.h"
 #include "dialogtexts.h"
@@ -28,17 +28,21 @@ namespace Id = ControlId;
 namespace {
 // Runs `action`; meanwhile, the first popup menu or modal box that opens is read and closed.
 // Returns the menu's action texts, or the box's window title; empty when nothing opened.
-QStringList whatOpens(const std::function<void()>& action)
+// `inspect` sees the box before it closes.
+QStringList whatOpens(
+    const std::function<void()>& action, const std::function<void(QWidget&)>& inspect = {})
 {
     QStringList seen;
     QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&seen, &probe] {
+    QObject::connect(&probe, &QTimer::timeout, [&seen, &probe, &inspect] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (const QAction* item : menu->actions())
                 seen.append(item->text());
             menu->close();
         } else if (QWidget* box = QApplication::activeModalWidget()) {
             seen.append(box->windowTitle());
+            if (inspect)
+                inspect(*box);
             box->close();
         } else {
             return;
@@ -244,13 +248,47 @@ private Q_SLOTS:
         }).isEmpty());
     }
 
-    void frameworkBoxes_areCaptionedWithTheDisplayName()
+    // Title bars show " — Parvex" after a caption that does not end with the display name.
+    void boxes_nameTheProgramOnceAndFitTheirWholeTitle_data()
     {
+        QTest::addColumn<std::function<void(QtPrompter&)>>("show");
+        QTest::addColumn<QString>("titleBar");
+        const QString text = QStringLiteral("Splitting is done!");
+        QTest::addRow("error") << std::function([=](QtPrompter& p) { p.error(text); })
+                               << QStringLiteral("Error \u2014 Parvex");
+        QTest::addRow("framework")
+            << std::function([=](QtPrompter& p) { p.frameworkMessage(text); })
+            << QStringLiteral("Parvex");
+        QTest::addRow("message") << std::function([=](QtPrompter& p) {
+            p.message(QStringLiteral("Message"), text);
+        }) << QStringLiteral("Message \u2014 Parvex");
+        QTest::addRow("player failure")
+            << std::function([=](QtPrompter& p) { p.message(QStringLiteral("PARVEX"), text); })
+            << QStringLiteral("Parvex");
+        QTest::addRow("question") << std::function([=](QtPrompter& p) {
+            p.askYesNo(QStringLiteral("Warning"), text);
+        }) << QStringLiteral("Warning \u2014 Parvex");
+    }
+    void boxes_nameTheProgramOnceAndFitTheirWholeTitle()
+    {
+        QFETCH(std::function<void(QtPrompter&)>, show);
+        QFETCH(QString, titleBar);
         QWidget owner;
         owner.show();
         QtPrompter prompter(&owner);
-        QCOMPARE(whatOpens([&] { prompter.frameworkMessage(QStringLiteral("x")); }),
-            QStringList { QStringLiteral("Parvex") });
+        int width = 0;
+        const QStringList title
+            = whatOpens([&] { show(prompter); }, [&](QWidget& box) { width = box.width(); });
+        QCOMPARE(title, QStringList { titleBar.section(QStringLiteral(" \u2014 "), 0, 0) });
+        // Room for the whole title in bold and four title-bar buttons a line high.
+        QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        QCOMPARE_GE(width, metrics.horizontalAdvance(titleBar) + 4 * metrics.height());
+    }
+
+    void applicationName_isTheExecutables()
+    {
         // The settings file keeps the executable's name.
         QCOMPARE(QCoreApplication::applicationName(),
             QFileInfo(QCoreApplication::applicationFilePath()).fileName());
