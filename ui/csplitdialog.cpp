@@ -294,9 +294,7 @@ void CSplitDialog::OnAbout()
 
 void CSplitDialog::OnHelp()
 {
-    // No message when the page is missing or nothing can show it.
-    m_services.desktop.openUrl(
-        HelpPage(QCoreApplication::applicationDirPath(), QStringLiteral("Introduction.htm")));
+    openPage(HelpPage(QCoreApplication::applicationDirPath(), QStringLiteral("Introduction.htm")));
 }
 
 // A build without a product page of its own opens the introduction instead of a dead address.
@@ -306,7 +304,15 @@ void CSplitDialog::OnHomepage()
     if (homepage.isEmpty())
         OnHelp();
     else
-        m_services.desktop.openUrl(QUrl(homepage));
+        openPage(QUrl(homepage));
+}
+
+// A page that opens and is missing is the browser's to report; a page nothing could open would
+// otherwise leave the button doing nothing visible.
+void CSplitDialog::openPage(const QUrl& page)
+{
+    if (!m_services.desktop.openUrl(page))
+        m_services.prompter.frameworkMessage(PageNotOpenedText(page));
 }
 
 // --- Source ----------------------------------------------------------------------------------

@@ -83,6 +83,7 @@ public Q_SLOTS:
     void OnHelp();
     void OnHomepage();
     void OnAbout();
+    void openPage(const QUrl& page);
     void OnPlay();
     void OnPause();
     void OnStop();

@@ -9,8 +9,9 @@ class DesktopServices
 public:
     virtual ~DesktopServices() = default;
 
-    // Opens a page or file in the user's preferred application; failures are not reported.
-    virtual void openUrl(const QUrl& url) = 0;
+    // Opens a page or file in the user's preferred application. False when nothing could be
+    // started to show it (no xdg-open); what the started program then does is not known.
+    virtual bool openUrl(const QUrl& url) = 0;
     // The user's music folder without a trailing separator; the home folder when the named music
     // folder does not exist; empty only when the desktop names none.
     virtual QString musicFolder() const = 0;

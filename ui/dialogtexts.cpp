@@ -1,4 +1,4 @@
-// The texts the main window builds from numbers.
+// The texts the main window builds.
 #include "dialogtexts.h"
 
 QString ClockText(std::int64_t seconds)
@@ -18,4 +18,11 @@ QString SourceTitleText(const QString& fileName, std::int64_t totalSeconds)
 QString EachSizeText(std::int64_t sourceBytes, std::int64_t parts)
 {
     return QString::number(sourceBytes / parts / 1024) + QStringLiteral("KB");
+}
+
+QString PageNotOpenedText(const QUrl& page)
+{
+    return QStringLiteral("No program to open pages was found, so this page can not be shown:\n%1\n"
+                          "Install xdg-utils (xdg-open) to open pages.")
+        .arg(page.toDisplayString(QUrl::PreferLocalFile));
 }

@@ -1,7 +1,8 @@
-// The texts the main window builds from numbers: the source title line, clock times, part sizes.
+// The texts the main window builds: the source title line, clock times, part sizes, pages.
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <cstdint>
 
@@ -11,3 +12,5 @@ QString ClockText(std::int64_t seconds);
 QString SourceTitleText(const QString& fileName, std::int64_t totalSeconds);
 // "<n>KB": the size of one of `parts` equal parts in whole KiB, both divisions truncated.
 QString EachSizeText(std::int64_t sourceBytes, std::int64_t parts);
+// Why a page did not open and what to install; a file page is named by its path.
+QString PageNotOpenedText(const QUrl& page);

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
-void QtDesktopServices::openUrl(const QUrl& url)
+bool QtDesktopServices::openUrl(const QUrl& url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 QString QtDesktopServices::musicFolder() const

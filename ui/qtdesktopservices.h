@@ -6,7 +6,7 @@
 class QtDesktopServices : public DesktopServices
 {
 public:
-    void openUrl(const QUrl& url) override;
+    bool openUrl(const QUrl& url) override;
     QString musicFolder() const override;
     QString homeFolder() const override;
 };

@@ -10,9 +10,14 @@ class FakeDesktopServices : public DesktopServices
 public:
     QString music; // empty: no music folder
     QString home = QStringLiteral("/home/tester");
-    QList<QUrl> opened;
+    QList<QUrl> opened; // asked to open, whether it opened or not
+    bool opens = true; // false: as a desktop without xdg-open
 
-    void openUrl(const QUrl& url) override { opened.append(url); }
+    bool openUrl(const QUrl& url) override
+    {
+        opened.append(url);
+        return opens;
+    }
     QString musicFolder() const override { return music; }
     QString homeFolder() const override { return home; }
 };

@@ -313,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(h->text(Id::OutputFolder), QStringLiteral("/"));
     }
 
-    void helpAndHomepage_openTheirPagesSilently()
+    void helpAndHomepage_openTheirPages()
     {
         h->start();
         h->click(Id::Help);
@@ -327,6 +327,14 @@ private Q_SLOTS:
         QCOMPARE(h->desktop.opened,
             QList<QUrl>({ introduction, homepage.isEmpty() ? introduction : QUrl(homepage) }));
         QVERIFY(h->prompter.shown.isEmpty());
+
+        // Where nothing can open pages, the window says which page and what to install.
+        h->desktop.opens = false;
+        h->click(Id::Help);
+        QCOMPARE(h->prompter.shown.size(), 1);
+        QCOMPARE(h->prompter.shown[0].kind, ScriptedPrompter::Kind::Framework);
+        QVERIFY(h->prompter.shown[0].text.contains(introduction.toLocalFile()));
+        QVERIFY(h->prompter.shown[0].text.contains(QStringLiteral("Install xdg-utils")));
     }
 
     void windowMenu_endsWithAboutWhichRunsTheAboutBox()
