@@ -7,7 +7,6 @@
 #include "splitmessages.h"
 #include "splitoperations.h"
 
-#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -55,16 +54,15 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
         host.showError(SplitMessages::OutputIsSource);
         return stopped();
     }
-    // The source is opened before the question too, so that a Yes never removes an output that
-    // an unreadable source could not replace.
+    // The source is opened before the question too, so that a source that cannot be opened is
+    // told before a question whose answer could not matter.
     SplitJob job(host);
     if (!job.openSource(request.sourcePath))
         return job.result();
     if (!MayWriteOutput(request.outputPath, host))
         return stopped();
-    std::error_code ignored;
-    std::filesystem::remove(request.outputPath, ignored); // the create that follows decides
-
+    // The old output stays until the new piece is complete (SplitJob::writePiece): a symbolic
+    // link keeps pointing at the file it replaces, and a failure loses nothing.
     const std::int64_t size = job.sourceSize();
     const ByteRange range { RangeCutOffset(a, request.totalSeconds, size),
         RangeCutOffset(b, request.totalSeconds, size) };

@@ -8,8 +8,31 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
 #include <utility>
+
+namespace {
+
+// An unbuffered stream of its own over the temporary file, for the block copy; closing it
+// leaves the OutputFile's descriptor open.
+std::FILE* openStream(int fd)
+{
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    std::FILE* stream = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
+    if (!stream) {
+        const int error = LastErrorOr(EIO);
+        if (copy >= 0)
+            ::close(copy);
+        errno = error;
+        return nullptr;
+    }
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+    return stream;
+}
+
+} // namespace
 
 SplitJob::SplitJob(SplitHost& host)
     : m_host(host)
@@ -50,12 +73,27 @@ bool SplitJob::refuseSource(const std::string& outputPath)
 
 bool SplitJob::writePiece(const std::string& path, ByteRange range)
 {
-    m_output = CreateOutputFile(path);
+    try {
+        return copyPiece(path, range);
+    } catch (const std::bad_alloc&) {
+        fail(SplitMessages::CannotWriteOutput, ENOMEM);
+    } catch (...) {
+        fail(SplitMessages::CannotWriteOutput, EIO);
+    }
+    return false;
+}
+
+bool SplitJob::copyPiece(const std::string& path, ByteRange range)
+{
+    m_piece = std::make_unique<OutputFile>();
+    const int openError = m_piece->open(path);
+    m_output = openError == 0 ? openStream(m_piece->fd()) : nullptr;
     if (!m_output) {
-        fail(SplitMessages::CannotOpenOutput, LastErrorOr(EIO));
+        fail(SplitMessages::CannotOpenOutput, openError != 0 ? openError : LastErrorOr(EIO));
         return false;
     }
     m_result.written.push_back(path);
+    m_pieceListed = true;
     m_host.pieceStarted(path);
     if (!m_busy) {
         m_busy = true;
@@ -73,7 +111,7 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
     const CopyOutcome copy
         = CopyByteRange(m_source, m_output, range, { m_buffer.get(), CopyBufferSize }, report);
     if (copy.error == CopyError::Cancelled) {
-        cancel(path);
+        cancel();
         return false;
     }
     if (!copy.ok()) {
@@ -82,11 +120,15 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
             copy.errorNumber);
         return false;
     }
-    const int closeError = CloseOutput(std::exchange(m_output, nullptr));
-    if (closeError != 0) {
-        fail(SplitMessages::CannotWriteOutput, closeError);
+    int error = CloseOutput(std::exchange(m_output, nullptr));
+    if (error == 0)
+        error = m_piece->commit();
+    if (error != 0) {
+        fail(SplitMessages::CannotWriteOutput, error);
         return false;
     }
+    m_piece.reset();
+    m_pieceListed = false;
     return true;
 }
 
@@ -131,15 +173,22 @@ void SplitJob::fail(std::string_view message, int errorNumber)
     m_host.showFileError(message);
 }
 
-// A piece cut short holds a run of bytes nobody asked for; it goes, silently, as the user asked.
-void SplitJob::cancel(const std::string& partialPath)
+// The piece cut short goes with its temporary file, silently, as the user asked.
+void SplitJob::cancel()
 {
     closeAll();
-    std::error_code ignored;
-    std::filesystem::remove(partialPath, ignored);
-    m_result.written.pop_back();
     endBusy();
     m_result.status = SplitStatus::Cancelled;
+}
+
+// Whatever the piece being written holds goes with its temporary file.
+void SplitJob::dropPiece()
+{
+    if (m_output)
+        std::fclose(std::exchange(m_output, nullptr));
+    m_piece.reset();
+    if (std::exchange(m_pieceListed, false))
+        m_result.written.pop_back();
 }
 
 void SplitJob::endBusy()
@@ -150,8 +199,7 @@ void SplitJob::endBusy()
 
 void SplitJob::closeAll()
 {
-    if (m_output)
-        std::fclose(std::exchange(m_output, nullptr));
+    dropPiece();
     if (m_source)
         std::fclose(std::exchange(m_source, nullptr));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "byterange.h"
+#include "outputfile.h"
 #include "splithost.h"
 #include "splitresult.h"
 
@@ -12,10 +13,11 @@
 #include <string>
 #include <string_view>
 
-// Owns the source stream and at most one output stream for the length of one operation. Every
-// failure path closes what is open, switches the busy sign off if it was on, and only then shows
-// its message; success closes everything before "Splitting is done!". Outputs written before a
-// failure, and a partial one, stay on disk; only a cancel removes the piece it cut short.
+// Owns the source stream and at most one output for the length of one operation. Every failure
+// path closes what is open, switches the busy sign off if it was on, and only then shows its
+// message; success closes everything before "Splitting is done!". Each piece is written through
+// an OutputFile: outputs finished before a failure or a cancel stay on disk, the piece cut short
+// never takes its name (an old file of that name stays as it was).
 class SplitJob
 {
 public:
@@ -34,9 +36,10 @@ public:
     // Refuses an output that is the source file itself. False after a message.
     bool refuseSource(const std::string& outputPath);
 
-    // Creates (or truncates) `path`, copies `range` of the source into it and closes it. The busy
-    // sign goes on before the first block of the first piece. False after a message, or after
-    // the host cancelled (the piece is then removed).
+    // Copies `range` of the source into a new file that replaces `path` once it is complete and
+    // closed. The busy sign goes on before the first block of the first piece. False after a
+    // message, or after the host cancelled; either way nothing of the piece is left. An
+    // exception on the way (memory, a host callback) fails the piece as a write failure.
     bool writePiece(const std::string& path, ByteRange range);
 
     // Closes the source, switches the busy sign off and shows "Splitting is done!".
@@ -51,15 +54,19 @@ public:
     const SplitResult& result() const { return m_result; }
 
 private:
+    bool copyPiece(const std::string& path, ByteRange range);
     void fail(std::string_view message, int errorNumber);
-    void cancel(const std::string& partialPath);
+    void cancel();
+    void dropPiece();
     void closeAll();
     void endBusy();
 
     SplitHost& m_host;
     std::string m_sourcePath;
     std::FILE* m_source = nullptr;
-    std::FILE* m_output = nullptr;
+    std::unique_ptr<OutputFile> m_piece; // the piece being written
+    std::FILE* m_output = nullptr; // writes m_piece's temporary file
+    bool m_pieceListed = false; // m_result.written ends with m_piece's path
     std::int64_t m_sourceSize = 0;
     std::int64_t m_plannedBytes = 0;
     std::int64_t m_doneBytes = 0;

@@ -226,7 +226,7 @@ TEST_F(RangeCut, acceptsPathsOfAnyLengthTheSystemTakes)
     EXPECT_EQ(ReadAll(r.outputPath), Slice(m_source, 100'000, 100'352));
 }
 
-TEST_F(RangeCut, aFullDiskLeavesAPartialOutputAndNoDone)
+TEST_F(RangeCut, aFullDiskLeavesNoPartialOutputAndNoDone)
 {
     const std::string log = RunWithFileSizeLimit(50'000, [&] {
         RecordingHost host;
@@ -236,7 +236,7 @@ TEST_F(RangeCut, aFullDiskLeavesAPartialOutputAndNoDone)
     EXPECT_EQ(log,
         "busy on\nbusy off\n" + fileError(SplitMessages::CannotWriteOutput) + "errno "
             + std::to_string(EFBIG));
-    EXPECT_EQ(ReadAll(m_dir / "cut.mp3"), Slice(m_source, 100'000, 50'000));
+    EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
 }
 
 TEST_F(RangeCut, aSourceRemovedWhileItIsOpenIsStillCopied)
