@@ -3,11 +3,11 @@
 #include "bytecrcs.h"
 
 #include "crc16.h"
+#include "readat.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <unistd.h>
 
 namespace {
 
@@ -18,9 +18,7 @@ bool crcOfBytes(int fd, std::int64_t from, std::int64_t to, std::uint16_t& crc)
     while (from < to) {
         const auto wanted = static_cast<std::size_t>(
             std::min<std::int64_t>(to - from, static_cast<std::int64_t>(buffer.size())));
-        const ssize_t got = ::pread(fd, buffer.data(), wanted, static_cast<off_t>(from));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const std::int64_t got = ReadSomeAt(fd, buffer.data(), wanted, from);
         if (got <= 0) {
             if (got == 0)
                 errno = EIO; // the file shrank

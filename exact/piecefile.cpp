@@ -1,36 +1,17 @@
-// The temporary file is created with O_EXCL under a name no other run uses (the process id), so
-// a concurrent run or a stale leftover is never written into.
+// The piece goes through an OutputFile: the old output stays whole until the new piece is
+// complete, and nothing of a piece that failed, was cancelled or was killed is left.
 #include "piecefile.h"
 
 #include "fileaccess.h"
+#include "outputfile.h"
 #include "splitmessages.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
+#include <new>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// Creates a new, hidden file beside `output` (mode 0666 less the umask, as a created output
-// gets); -1 with errno set when the folder takes none.
-int createTemporary(const std::string& output, std::string& path)
-{
-    const std::filesystem::path target(output);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // Appended piece by piece: GCC 12 at -O3 sees a false overlap in "." + std::string.
-        std::string name(1, '.');
-        name += target.filename().string();
-        name += ".parvex-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        path = (target.parent_path() / name).string();
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
 
 // 0, or the errno of a write that failed.
 int writeAll(int fd, const std::vector<char>& bytes)
@@ -62,33 +43,41 @@ PieceWriteOutcome writeTaggedPiece(const StreamIndex& index, const PiecePlan& pi
     return written;
 }
 
+std::optional<PieceFileFailure> writePieceFile(const StreamIndex& index, const PiecePlan& piece,
+    int sourceFd, const std::string& output, const PieceTagBytes& tags, const PieceProceed& proceed)
+{
+    OutputFile file; // removes the temporary file on every way out but a commit
+    if (const int error = file.open(output))
+        return PieceFileFailure { SplitMessages::CannotOpenOutput, error };
+    const PieceWriteOutcome written
+        = writeTaggedPiece(index, piece, sourceFd, file.fd(), tags, proceed);
+    if (written.cancelled)
+        return PieceFileFailure { {}, 0, true };
+    if (!written.written)
+        return PieceFileFailure { written.sourceFailed ? SplitMessages::CannotReadSource
+                                                       : SplitMessages::CannotWriteOutput,
+            written.error };
+    if (StampOfOpenFile(sourceFd) != index.stamp)
+        return PieceFileFailure { SplitMessages::CannotReadSource, ESTALE };
+    if (const int error = file.commit())
+        return PieceFileFailure { SplitMessages::CannotWriteOutput, error };
+    return std::nullopt;
+}
+
 } // namespace
 
+// Memory that runs out, or a `proceed` that throws, fails the piece like a write the disk
+// refused; the temporary file goes with the OutputFile.
 std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
     int sourceFd, const std::string& output, const PieceTagBytes& tags, const PieceProceed& proceed)
 {
-    std::string temporary;
-    const int fd = createTemporary(output, temporary);
-    if (fd < 0)
-        return PieceFileFailure { SplitMessages::CannotOpenOutput, LastErrorOr(EIO) };
-    const PieceWriteOutcome written = writeTaggedPiece(index, piece, sourceFd, fd, tags, proceed);
-    const int closed = ::close(fd) == 0 ? 0 : LastErrorOr(EIO);
-    std::optional<PieceFileFailure> failure;
-    if (written.cancelled)
-        failure = PieceFileFailure { {}, 0, true };
-    else if (!written.written)
-        failure = PieceFileFailure { written.sourceFailed ? SplitMessages::CannotReadSource
-                                                          : SplitMessages::CannotWriteOutput,
-            written.error };
-    else if (closed != 0)
-        failure = PieceFileFailure { SplitMessages::CannotWriteOutput, closed };
-    else if (StampOfOpenFile(sourceFd) != index.stamp)
-        failure = PieceFileFailure { SplitMessages::CannotReadSource, ESTALE };
-    else if (std::rename(temporary.c_str(), output.c_str()) != 0)
-        failure = PieceFileFailure { SplitMessages::CannotWriteOutput, LastErrorOr(EIO) };
-    if (failure)
-        ::unlink(temporary.c_str());
-    return failure;
+    try {
+        return writePieceFile(index, piece, sourceFd, output, tags, proceed);
+    } catch (const std::bad_alloc&) {
+        return PieceFileFailure { SplitMessages::CannotWriteOutput, ENOMEM };
+    } catch (...) {
+        return PieceFileFailure { SplitMessages::CannotWriteOutput, EIO };
+    }
 }
 
 std::int64_t PlannedPieceBytes(const StreamIndex& index, const PiecePlan& piece)

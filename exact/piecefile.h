@@ -1,4 +1,4 @@
-// One piece of an exact cut written beside its final name and renamed into place once closed.
+// One piece of an exact cut, written through an OutputFile.
 #pragma once
 
 #include "pieceplan.h"
@@ -17,12 +17,12 @@ struct PieceFileFailure
     bool cancelled = false; // `proceed` stopped the piece: nothing is to be shown
 };
 
-// Writes `piece` of the source open as `sourceFd`, between its `tags`, to a new hidden file in
-// `output`'s folder, closes it, checks the close and renames it over `output`. On a failure the
-// temporary file is removed, so neither a partial piece nor a damaged old `output` is left; so is
-// it on a cancel (`proceed` as WritePiece takes it), and when `sourceFd` is no longer the file
-// `index` was made from as it was then (replaced, or written to since): "Can not read the mp3
-// file!".
+// Writes `piece` of the source open as `sourceFd`, between its `tags`, to a temporary file in
+// `output`'s folder (see OutputFile) and puts it in place of `output` once it is complete. On a
+// failure nothing of the piece is left and an old `output` stays whole; so on a cancel
+// (`proceed` as WritePiece takes it), and when `sourceFd` is no longer the file `index` was made
+// from as it was then (replaced, or written to since): "Can not read the mp3 file!". No
+// exception leaves it: one on the way (no memory, a `proceed` that threw) is a write failure.
 std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const PiecePlan& piece,
     int sourceFd, const std::string& output, const PieceTagBytes& tags,
     const PieceProceed& proceed = {});

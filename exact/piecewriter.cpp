@@ -8,6 +8,7 @@
 #include "crc16.h"
 #include "frameheader.h"
 #include "infoframe.h"
+#include "readat.h"
 #include "sideinfo.h"
 
 #include <algorithm>
@@ -26,20 +27,7 @@ constexpr auto kMaxFrameBytes = static_cast<std::size_t>(FrameHeader::kMaxLayer3
 
 bool readAt(int fd, std::int64_t offset, std::uint8_t* buffer, std::size_t bytes)
 {
-    while (bytes > 0) {
-        const ssize_t n = ::pread(fd, buffer, bytes, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO; // the source shrank under us
-            return false;
-        }
-        buffer += n;
-        offset += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return ReadFullyAt(fd, buffer, bytes, offset);
 }
 
 class PieceOutput

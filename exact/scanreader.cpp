@@ -3,13 +3,11 @@
 #include "scanreader.h"
 
 #include "crc16.h"
-#include "filereader.h"
+#include "readat.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,35 +15,13 @@ namespace {
 // the cache while the walk and the CRC go over it.
 constexpr std::size_t kBufferBytes = 256 * 1024;
 
-bool readFully(int fd, std::uint8_t* buffer, std::size_t bytes, std::int64_t position)
-{
-    while (bytes > 0) {
-        const ssize_t got = ::pread(fd, buffer, bytes, static_cast<off_t>(position));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        buffer += got;
-        bytes -= static_cast<std::size_t>(got);
-        position += got;
-    }
-    return true;
-}
-
 } // namespace
 
-ScanReader::~ScanReader()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool ScanReader::open(const std::string& path, std::int64_t origin)
+bool ScanReader::open(int fd, std::int64_t origin)
 {
     struct stat st
     { };
-    const int fd = OpenRegularFile(path, st);
-    if (fd < 0)
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     m_fd = fd;
     m_stamp = StampOf(st);
@@ -92,11 +68,8 @@ bool ScanReader::refill(std::int64_t position)
     std::memmove(m_buffer.data(), m_buffer.data() + (m_crcEnd - m_start), kept);
     m_start = m_crcEnd;
     m_length = kept;
-    ssize_t got = -1;
-    do {
-        got = ::pread(
-            m_fd, m_buffer.data() + kept, m_buffer.size() - kept, static_cast<off_t>(end));
-    } while (got < 0 && errno == EINTR);
+    // A short read is no end: the caller's view() asks again.
+    const std::int64_t got = ReadSomeAt(m_fd, m_buffer.data() + kept, m_buffer.size() - kept, end);
     if (got <= 0)
         return false;
     m_length += static_cast<std::size_t>(got);
@@ -114,5 +87,5 @@ void ScanReader::takeSteps(std::int64_t upTo)
 
 const std::uint8_t* ScanReader::viewBehind(std::int64_t position, std::size_t bytes)
 {
-    return readFully(m_fd, m_behind.data(), bytes, position) ? m_behind.data() : nullptr;
+    return ReadFullyAt(m_fd, m_behind.data(), bytes, position) ? m_behind.data() : nullptr;
 }

@@ -7,13 +7,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // Reads a regular file from an origin on through one buffer filled with pread(), and takes the
 // CRC-16/ARC of every byte the buffer moves past at each ByteCrcs::kStep, so an exact cut's
 // copies can run in the kernel and still know their music CRC. Reads behind the buffer are
-// served apart and take no CRC. The descriptor is owned and closed by the destructor.
+// served apart and take no CRC. The descriptor is the caller's (the job's one descriptor of the
+// source, which both halves of a walk share: pread() moves no position).
 class ScanReader
 {
 public:
@@ -21,12 +21,11 @@ public:
     static constexpr std::size_t kMaxView = 1441;
 
     ScanReader() = default;
-    ~ScanReader();
     ScanReader(const ScanReader&) = delete;
     ScanReader& operator=(const ScanReader&) = delete;
 
-    // Opens a regular file (never blocks on a FIFO or device) and starts at `origin`.
-    bool open(const std::string& path, std::int64_t origin);
+    // Reads the regular file open as `fd` from `origin` on; false for anything else.
+    bool open(int fd, std::int64_t origin);
     // `bytes` (at most kMaxView) at file offset `position`, valid until the next call; null past
     // the end of the file or on a read error.
     const std::uint8_t* view(std::int64_t position, std::size_t bytes);

@@ -3,6 +3,7 @@
 #include "sourcetags.h"
 
 #include "piecetag.h"
+#include "readat.h"
 
 #include <cerrno>
 #include <id3v2header.h>
@@ -30,16 +31,8 @@ namespace {
 std::optional<TagLib::ByteVector> readAt(int fd, std::int64_t offset, std::int64_t size)
 {
     TagLib::ByteVector bytes(static_cast<unsigned int>(size), '\0');
-    std::int64_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, static_cast<std::size_t>(size - done),
-            static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return std::nullopt;
-        done += n;
-    }
+    if (!ReadFullyAt(fd, bytes.data(), static_cast<std::size_t>(size), offset))
+        return std::nullopt;
     return bytes;
 }
 

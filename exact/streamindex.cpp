@@ -20,6 +20,8 @@ const char* IndexRefusalText(IndexRefusal refusal)
         return "its encoder delay and padding are longer than its audio";
     case IndexRefusal::TooLarge:
         return "it is larger than 1 TiB";
+    case IndexRefusal::OutOfMemory:
+        return "its frame index does not fit in memory";
     }
     return "it is not MPEG audio";
 }

@@ -35,7 +35,7 @@ struct StreamIndex
     std::int64_t skippedBytes = 0; // damaged bytes between frames that were resynced over
     ByteCrcs byteCrcs; // of the bytes the walk read, for the pieces' music CRCs
     bool toEnd = true; // every frame of the stream is in `frames`
-    SourceStamp stamp; // of the file as the walk opened it
+    SourceStamp stamp; // of the file as the walk found it
 };
 
 // Why a source cannot be cut exactly.
@@ -48,6 +48,7 @@ enum class IndexRefusal {
     FormatChanges,
     GaplessLongerThanAudio,
     TooLarge,
+    OutOfMemory, // the index did not fit in memory
 };
 
 // The reason as it completes "This file cannot be cut exactly: ", without a final stop.

@@ -3,6 +3,7 @@
 #include "streamscan.h"
 
 #include "bigendian.h"
+#include "blockedinterruptions.h"
 #include "crc16.h"
 #include "filereader.h"
 #include "mpegaudioheader.h"
@@ -15,8 +16,11 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -221,7 +225,8 @@ std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamInde
 }
 
 // The second half of a whole walk, on a thread of its own: from the first frame that chains at
-// or after `from` to `end`, with its own reader, frames and byte CRCs (taken from `from` on).
+// or after `from` to `end`, with its own reader (of the one descriptor), frames and byte CRCs
+// (taken from `from` on). Nothing it throws leaves the thread: the first half walks on alone.
 struct HalfWalk
 {
     StreamIndex part;
@@ -231,11 +236,10 @@ struct HalfWalk
     IndexRefusal refusal = IndexRefusal::Unreadable;
 };
 
-void walkSecondHalf(
-    const std::string& path, std::int64_t from, std::int64_t end, FrameHeader first, HalfWalk& half)
+void walkHalf(int fd, std::int64_t from, std::int64_t end, FrameHeader first, HalfWalk& half)
 {
     ScanReader scan;
-    if (!scan.open(path, from))
+    if (!scan.open(fd, from))
         return;
     const auto start = resync(scan, from, end, first);
     if (!start)
@@ -248,6 +252,15 @@ void walkSecondHalf(
     while (half.step == Step::Frame && position + 4 <= end)
         half.step = walkOne(scan, headers, position, end, first, half.part, half.refusal);
     half.crcs = scan.finish();
+}
+
+void walkSecondHalf(int fd, std::int64_t from, std::int64_t end, FrameHeader first, HalfWalk& half)
+{
+    try {
+        walkHalf(fd, from, end, first, half);
+    } catch (...) {
+        half.firstFrame = -1;
+    }
 }
 
 // Appends the second half to the first, which stopped at the half's first frame: its frames,
@@ -278,7 +291,7 @@ constexpr std::int64_t kMinSplitBytes = std::int64_t { 4 } << 20;
 // first half stops at the first frame at or past the middle, and if the second half started at
 // just that frame, takes over its frames; otherwise it walks on alone. Either way the frames,
 // skipped bytes, refusals and byte CRCs are those of one walk.
-Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position, std::int64_t end,
+Step walkWhole(int fd, ScanReader& scan, std::int64_t position, std::int64_t end,
     const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
 {
     HeaderCache headers;
@@ -289,8 +302,8 @@ Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position,
     const std::int64_t middle = origin + (end - origin) / 2 / ByteCrcs::kStep * ByteCrcs::kStep;
     if (end - position >= kMinSplitBytes) {
         try {
-            second
-                = std::jthread(walkSecondHalf, std::cref(path), middle, end, first, std::ref(half));
+            const BlockedInterruptions blocked; // for good in the worker, which inherits them
+            second = std::jthread(walkSecondHalf, fd, middle, end, first, std::ref(half));
         } catch (const std::system_error&) {
             // One thread walks it all.
         }
@@ -299,7 +312,10 @@ Step walkWhole(const std::string& path, ScanReader& scan, std::int64_t position,
         while (step == Step::Frame && position < middle && position + 4 <= end)
             step = walkOne(scan, headers, position, end, first, index, refusal);
         second.join();
-        if (step == Step::Frame && half.firstFrame == position) {
+        // The first half's CRCs must reach the middle, where the second half's start; its
+        // buffer ends wherever its last read did, which on a file system with short reads
+        // (FUSE, network) can be short of the middle.
+        if (step == Step::Frame && half.firstFrame == position && scan.view(middle - 1, 1)) {
             index.byteCrcs = scan.finish();
             if (half.step == Step::Refused) {
                 refusal = half.refusal;
@@ -330,17 +346,10 @@ std::size_t framesFor(std::int64_t seconds, const FrameHeader& first, const Stre
     return std::max(static_cast<std::size_t>(samples / spf + 1), kMinimumFrames);
 }
 
-} // namespace
-
-IndexOutcome IndexMp3Stream(const std::string& path)
-{
-    return IndexMp3Stream(path, std::nullopt);
-}
-
-IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t> untilSecond)
+IndexOutcome indexStream(int sourceFd, std::optional<std::int64_t> untilSecond)
 {
     FileReader reader;
-    if (!reader.open(path))
+    if (!reader.use(sourceFd))
         return refuse(IndexRefusal::Unreadable);
     const auto start = FindMpegAudioStart(reader);
     if (!start)
@@ -349,7 +358,7 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
     reader.setOrigin(0);
     const std::int64_t end = audioEnd(reader);
     ScanReader scan;
-    if (!scan.open(path, *start))
+    if (!scan.open(sourceFd, *start))
         return refuse(IndexRefusal::Unreadable);
     const auto first = headerAt(scan, *start);
     if (!first)
@@ -377,7 +386,7 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
             step = walkOne(scan, headers, position, end, *first, index, refusal);
         index.byteCrcs = scan.finish();
     } else {
-        step = walkWhole(path, scan, position, end, *first, index, refusal);
+        step = walkWhole(sourceFd, scan, position, end, *first, index, refusal);
     }
     if (step == Step::Refused)
         return refuse(refusal);
@@ -390,4 +399,32 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
     if (const auto gaplessRefusal = setGaplessFacts(*first, index))
         return refuse(*gaplessRefusal);
     return outcome;
+}
+
+} // namespace
+
+IndexOutcome IndexMp3Stream(const std::string& path)
+{
+    return IndexMp3Stream(path, std::nullopt);
+}
+
+IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t> untilSecond)
+{
+    struct stat status
+    { };
+    const int fd = OpenRegularFile(path, status);
+    if (fd < 0)
+        return refuse(IndexRefusal::Unreadable);
+    IndexOutcome outcome = IndexMp3Stream(fd, untilSecond);
+    ::close(fd);
+    return outcome;
+}
+
+IndexOutcome IndexMp3Stream(int sourceFd, std::optional<std::int64_t> untilSecond)
+{
+    try {
+        return indexStream(sourceFd, untilSecond);
+    } catch (const std::bad_alloc&) {
+        return refuse(IndexRefusal::OutOfMemory);
+    }
 }

@@ -15,3 +15,8 @@ IndexOutcome IndexMp3Stream(const std::string& path);
 // gapless decode (see StreamIndex::toEnd): enough for a range cut whose marks lie before it,
 // and for its refusals of marks past the end. Damage after that point goes unseen.
 IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t> untilSecond);
+// The same for the regular file open as `sourceFd`, which stays open: every read of the walk, its
+// second thread's included, goes through that one descriptor (with pread(), so its position
+// does not move), and a path renamed over meanwhile changes nothing. A job opens its source once
+// and gives the index, the tags and the pieces that descriptor. Throws nothing.
+IndexOutcome IndexMp3Stream(int sourceFd, std::optional<std::int64_t> untilSecond = std::nullopt);

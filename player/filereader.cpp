@@ -18,7 +18,7 @@ constexpr std::size_t kBufferBytes = 256 * 1024;
 
 FileReader::~FileReader()
 {
-    if (m_fd >= 0)
+    if (m_ownsFd)
         ::close(m_fd);
 }
 
@@ -43,9 +43,23 @@ bool FileReader::open(const std::string& path)
     if (fd < 0)
         return false;
     m_fd = fd;
+    m_ownsFd = true;
     m_fileSize = st.st_size;
     // No larger than the file: a short file (a fuzz input, a jingle) is not worth 256 KiB of
     // zeroed memory.
+    m_buffer.resize(static_cast<std::size_t>(
+        std::clamp<std::int64_t>(m_fileSize, 4096, static_cast<std::int64_t>(kBufferBytes))));
+    return true;
+}
+
+bool FileReader::use(int fd)
+{
+    struct stat st
+    { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    m_fd = fd;
+    m_fileSize = st.st_size;
     m_buffer.resize(static_cast<std::size_t>(
         std::clamp<std::int64_t>(m_fileSize, 4096, static_cast<std::int64_t>(kBufferBytes))));
     return true;

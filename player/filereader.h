@@ -14,7 +14,7 @@ int OpenRegularFile(const std::string& path, struct stat& status);
 // Reads through one large buffer filled with pread(), so that a frame-by-frame parser costs
 // a few system calls per megabyte instead of two per frame. Positions are relative to an
 // origin (0 unless setOrigin() moved it): a parser then sees the file as starting there.
-// Not thread-safe; the descriptor is owned and closed by the destructor.
+// Not thread-safe; a descriptor open() made is closed by the destructor.
 class FileReader
 {
 public:
@@ -25,6 +25,8 @@ public:
 
     // Opens a regular file (never blocks on a FIFO or device); false for anything else.
     bool open(const std::string& path);
+    // Reads the regular file open as `fd`, which stays the caller's; false for anything else.
+    bool use(int fd);
     bool isOpen() const { return m_fd >= 0; }
     // Size in bytes measured at open, independent of the origin.
     std::int64_t fileSize() const { return m_fileSize; }
@@ -41,6 +43,7 @@ private:
     bool fill(std::int64_t absolute);
 
     int m_fd = -1;
+    bool m_ownsFd = false;
     std::int64_t m_fileSize = 0;
     std::int64_t m_origin = 0;
     std::int64_t m_position = 0; // absolute

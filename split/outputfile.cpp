@@ -19,6 +19,8 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -113,17 +115,21 @@ void removeIfStale(int folderFd, const char* name)
 }
 
 // Once per folder and process: reading a large folder for every piece would cost more than the
-// pieces.
+// pieces. A folder is known by its birth time too, as a new one may get a removed one's inode.
 void sweepStaleTemporaries(int folderFd)
 {
     static std::mutex mutex;
-    static std::set<std::pair<dev_t, ino_t>> swept;
-    struct stat folder = {};
-    if (::fstat(folderFd, &folder) != 0)
+    static std::set<std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::uint32_t>> swept;
+    struct statx folder = {};
+    if (::statx(folderFd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &folder) != 0)
         return;
+    const bool born = (folder.stx_mask & STATX_BTIME) != 0;
     {
         const std::lock_guard lock(mutex);
-        if (!swept.emplace(folder.st_dev, folder.st_ino).second)
+        if (!swept
+                 .emplace(makedev(folder.stx_dev_major, folder.stx_dev_minor), folder.stx_ino,
+                     born ? folder.stx_btime.tv_sec : 0, born ? folder.stx_btime.tv_nsec : 0)
+                 .second)
             return;
     }
     const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

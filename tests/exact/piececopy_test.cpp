@@ -27,15 +27,15 @@ TEST(ByteCrcs, giveTheCrcOfAnyRangeOfTheBytesTheWalkRead)
     MakePatternFile(path, size);
     const auto file = ReadAll(path);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
     ScanReader reader;
-    ASSERT_TRUE(reader.open(path.string(), origin));
+    ASSERT_TRUE(reader.open(fd, origin));
     for (std::int64_t at = origin; at + 38 <= size; at += 417)
         ASSERT_TRUE(reader.view(at, 38)) << at;
     const ByteCrcs crcs = reader.finish();
     EXPECT_EQ(crcs.atSteps.size(), 6u);
 
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    ASSERT_GE(fd, 0);
     const std::pair<std::int64_t, std::int64_t> ranges[] = { { origin, origin }, { origin, size },
         { origin + step, origin + 2 * step }, { origin + step - 1, origin + 3 * step + 1 },
         { origin + 4 * step + 5, size }, { 0, 50 }, { 7, origin + step + 3 } };
@@ -60,8 +60,9 @@ TEST(ScanReader, viewsTheFilesBytesAcrossItsBufferAfterFinishing)
     const auto path = dir / "pattern.bin";
     MakePatternFile(path, 600 * 1024);
     const auto file = ReadAll(path);
+    const int fd = ::open(path.c_str(), O_RDONLY);
     ScanReader reader;
-    ASSERT_TRUE(reader.open(path.string(), 0));
+    ASSERT_TRUE(reader.open(fd, 0));
     ASSERT_TRUE(reader.view(0, 38));
     reader.finish();
     for (const std::int64_t at : { 256 * 1024 - 10, 512 * 1024 - 37 }) {
@@ -71,6 +72,7 @@ TEST(ScanReader, viewsTheFilesBytesAcrossItsBufferAfterFinishing)
             return a == static_cast<std::uint8_t>(b);
         })) << at;
     }
+    ::close(fd);
 }
 
 class PieceCopy : public testing::Test

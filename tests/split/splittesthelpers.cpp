@@ -112,7 +112,8 @@ std::FILE* OpenFailingWriter(std::int64_t capacity, int errorNumber, bool buffer
     return stream;
 }
 
-std::string RunWithFileSizeLimit(std::int64_t limitBytes, const std::function<std::string()>& body)
+std::string RunWithFileSizeLimit(
+    std::int64_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -120,7 +121,7 @@ std::string RunWithFileSizeLimit(std::int64_t limitBytes, const std::function<st
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL);
         const auto limit = static_cast<rlim_t>(limitBytes);
         const rlimit fsize { limit, limit };
         if (setrlimit(RLIMIT_FSIZE, &fsize) != 0)

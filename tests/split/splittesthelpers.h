@@ -20,9 +20,10 @@ std::FILE* OpenFailingReader(std::int64_t size, std::int64_t failAfter, int erro
 std::FILE* OpenFailingWriter(std::int64_t capacity, int errorNumber, bool buffered);
 
 // Runs `body` in a forked child whose files cannot grow beyond `limitBytes` (SIGXFSZ ignored,
-// so a write past the limit fails with EFBIG), and returns what `body` returned. A child that
-// dies returns "child failed".
-std::string RunWithFileSizeLimit(std::int64_t limitBytes, const std::function<std::string()>& body);
+// so a write past the limit fails with EFBIG, unless `ignoreSignal` is false), and returns what
+// `body` returned. A child that dies returns "child failed".
+std::string RunWithFileSizeLimit(
+    std::int64_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal = true);
 
 // A sparse file of `size` bytes (no disk used) with `marker` bytes written at `markerOffset`.
 void MakeSparseFile(const std::filesystem::path& path, std::int64_t size, std::int64_t markerOffset,
