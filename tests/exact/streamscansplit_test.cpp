@@ -1,14 +1,79 @@
-// A long stream's index is walked in two halves at once; what comes out is what one walk gives.
+// A long stream's index is walked in two halves at once; what comes out is what one walk gives,
+// whatever the reads return and whatever the path names meanwhile.
+#include "blockedinterruptions.h"
 #include "bytecrcs.h"
 #include "exactfixtures.h"
 #include "mp3fixture.h"
+#include "readat.h"
 #include "streamscan.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fcntl.h>
+#include <new>
+#include <thread>
+#include <unistd.h>
 
 namespace {
+
+// What the reads of the walk meet: reads cut short (4093 bytes at most, and byte by byte in a
+// window), and a throw in any thread but the test's.
+struct ReadFaults
+{
+    std::int64_t byteByByteFrom = 0;
+    std::int64_t byteByByteTo = 0;
+    std::thread::id walker;
+    bool throwElsewhere = false;
+    std::atomic<int> readsElsewhere { 0 };
+    std::atomic<bool> interruptibleElsewhere { false };
+
+    // Reads from the calling thread are the walker's.
+    void reset()
+    {
+        byteByByteFrom = byteByByteTo = 0;
+        walker = std::this_thread::get_id();
+        throwElsewhere = false;
+        readsElsewhere = 0;
+        interruptibleElsewhere = false;
+    }
+};
+ReadFaults faults;
+
+ssize_t faultyRead(int fd, void* buffer, std::size_t bytes, off_t offset)
+{
+    if (std::this_thread::get_id() != faults.walker) {
+        ++faults.readsElsewhere;
+        if (!BlockedInterruptions::isBlocked(SIGINT))
+            faults.interruptibleElsewhere = true;
+        if (faults.throwElsewhere)
+            throw std::bad_alloc();
+    }
+    const bool byteByByte = offset >= faults.byteByByteFrom && offset < faults.byteByByteTo;
+    return ::pread(fd, buffer, std::min<std::size_t>(bytes, byteByByte ? 1 : 4093), offset);
+}
+
+// The reads go through faultyRead while it lives.
+class FaultyReads
+{
+public:
+    FaultyReads() { SetReadAtForTesting(faultyRead); }
+    ~FaultyReads() { SetReadAtForTesting(nullptr); }
+    FaultyReads(const FaultyReads&) = delete;
+    FaultyReads& operator=(const FaultyReads&) = delete;
+};
+
+void expectSameIndex(const IndexOutcome& a, const IndexOutcome& b)
+{
+    ASSERT_TRUE(a.index && b.index);
+    ASSERT_EQ(a.index->frames.size(), b.index->frames.size());
+    for (std::size_t i = 0; i < a.index->frames.size(); ++i)
+        ASSERT_EQ(a.index->frames[i].offset, b.index->frames[i].offset) << i;
+    EXPECT_EQ(a.index->byteCrcs.atSteps, b.index->byteCrcs.atSteps);
+    EXPECT_EQ(a.index->audioEnd, b.index->audioEnd);
+    EXPECT_EQ(a.index->stamp, b.index->stamp);
+}
 
 class SplitWalk : public testing::Test
 {
@@ -76,6 +141,52 @@ TEST_F(SplitWalk, givesOneWalksFramesCrcsAndRefusals)
     const auto tail = ReadAll(other);
     joined.insert(joined.end(), tail.begin(), tail.end());
     expectOneWalksIndex(joined);
+}
+
+// FUSE and network file systems return short reads anywhere. Byte by byte before the middle,
+// the first half's buffer ends short of where the second half's CRCs start.
+TEST_F(SplitWalk, shortReadsGiveTheSameIndex)
+{
+    const auto path = m_dir / "long.mp3";
+    WriteBytes(path, m_bytes);
+    const IndexOutcome whole = IndexMp3Stream(path.string());
+    const auto middle = std::ssize(m_bytes) / 2;
+    faults.reset();
+    faults.byteByByteFrom = middle - 2 * ByteCrcs::kStep;
+    faults.byteByByteTo = middle + 1;
+    const FaultyReads reads;
+    expectSameIndex(IndexMp3Stream(path.string()), whole);
+    EXPECT_GT(faults.readsElsewhere, 0) << "the walk was split";
+    EXPECT_FALSE(faults.interruptibleElsewhere) << "the second half's thread blocks Ctrl-C";
+}
+
+// Memory that runs out in the second half's thread ends neither the process nor the walk.
+TEST_F(SplitWalk, aThrowInTheSecondHalfsThreadLeavesTheFirstToWalkOnAlone)
+{
+    const auto path = m_dir / "long.mp3";
+    WriteBytes(path, m_bytes);
+    const IndexOutcome whole = IndexMp3Stream(path.string());
+    faults.reset();
+    faults.throwElsewhere = true;
+    const FaultyReads reads;
+    expectSameIndex(IndexMp3Stream(path.string()), whole);
+    EXPECT_GT(faults.readsElsewhere, 0);
+}
+
+// The walk reads the descriptor it is given, in both halves: a file renamed over the path
+// after the job opened its source changes nothing.
+TEST_F(SplitWalk, readsOnlyTheDescriptorItIsGiven)
+{
+    const auto path = m_dir / "long.mp3";
+    WriteBytes(path, m_bytes);
+    const IndexOutcome whole = IndexMp3Stream(path.string());
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::vector<char> other(m_bytes.begin(), m_bytes.begin() + std::ssize(m_bytes) * 3 / 4);
+    WriteBytes(m_dir / "other.mp3", other);
+    std::filesystem::rename(m_dir / "other.mp3", path);
+    expectSameIndex(IndexMp3Stream(fd), whole);
+    ::close(fd);
 }
 
 } // namespace

@@ -230,6 +230,24 @@ TEST_F(EqualParts, aReadErrorStopsTheSplitAndSaysSo)
     EXPECT_TRUE(m_result.written.empty());
 }
 
+// Cancelled in the second piece: the first stays, and so does the old file of the second's name.
+TEST_F(EqualParts, aCancelKeepsTheFinishedPiecesAndTheOldFileOfThePieceCutShort)
+{
+    class CancellingHost : public RecordingHost
+    {
+    public:
+        bool cancelled() override { return progressReports().back().first > 600'000; }
+    } host;
+    makeSource(1'000'000);
+    MakePatternFile(part(1), 10);
+    const auto before = ReadAll(part(1));
+    const SplitResult result = SplitEqualParts(request(2), host);
+    EXPECT_EQ(result.status, SplitStatus::Cancelled);
+    EXPECT_EQ(result.written, std::vector<std::string> { part(0) });
+    EXPECT_EQ(ReadAll(part(1)), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "out"), fs::directory_iterator()), 2);
+}
+
 TEST_F(EqualParts, aSourceTruncatedUnderTheSplitGivesShorterPieces)
 {
     makeSource(1000);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -236,6 +237,41 @@ TEST_F(RangeCut, aFullDiskLeavesNoPartialOutputAndNoDone)
     EXPECT_EQ(log,
         "busy on\nbusy off\n" + fileError(SplitMessages::CannotWriteOutput) + "errno "
             + std::to_string(EFBIG));
+    EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
+}
+
+// A name of 240 bytes (80 CJK characters) is no harder than a short one, and a symbolic link at
+// the output's path keeps pointing at the file the piece replaces.
+TEST_F(RangeCut, aLongNameOrALinkIsWrittenLikeAnyOutput)
+{
+    std::string name;
+    for (int i = 0; i < 80; ++i)
+        name += "\xE6\x9B\xB2"; // U+66F2
+    RangeCutRequest r = request(10, 20);
+    r.outputPath = m_dir / name;
+    EXPECT_EQ(run(r), Done);
+    EXPECT_EQ(ReadAll(r.outputPath), Slice(m_source, 100'000, 100'352));
+
+    RecordingHost host;
+    MakePatternFile(m_dir / "target.mp3", 10);
+    fs::create_symlink("target.mp3", m_dir / "cut.mp3");
+    host.answerNext(true);
+    CutRange(request(10, 20), host);
+    EXPECT_EQ(JoinLines(host.calls()), "replace? " + (m_dir / "cut.mp3").string() + '\n' + Done);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "cut.mp3"));
+    EXPECT_EQ(ReadAll(m_dir / "target.mp3"), Slice(m_source, 100'000, 100'352));
+}
+
+// Memory that runs out, or a host callback that throws, fails the piece as a write failure.
+TEST_F(RangeCut, anExceptionMidPieceIsAWriteFailureThatLeavesNothing)
+{
+    m_host.onBusy([](bool on) {
+        if (on)
+            throw std::bad_alloc();
+    });
+    EXPECT_EQ(
+        run(request(10, 20)), "busy on\nbusy off\n" + fileError(SplitMessages::CannotWriteOutput));
+    EXPECT_EQ(m_result.errorNumber, ENOMEM);
     EXPECT_FALSE(fs::exists(m_dir / "cut.mp3"));
 }
 
