@@ -4,8 +4,9 @@
 #pragma once
 
 // Catches the three signals, unless they are ignored, without SA_RESTART, so a blocked terminal
-// read (the replace question) returns at once; a second one ends the process. Call once,
-// before any operation starts.
+// read (the replace question) returns at once; a second one ends the process at once, leaving
+// no temporary file behind (see RemoveArmedTemporaries). Call once, before any operation starts
+// and before any worker thread (which must block them: BlockedInterruptions).
 void CatchInterruptions();
 
 // The signal caught, or 0.

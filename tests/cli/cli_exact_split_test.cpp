@@ -36,6 +36,20 @@ protected:
         return RunCli({ command, "song.mp3", count, "-d", "out", "--exact" }, m_dir.path());
     }
 
+    // big.mp3: 72 MB of CBR 320 frames (a short encode repeated), long enough to be signalled
+    // at its first progress line.
+    void makeBigSource()
+    {
+        std::string error;
+        ASSERT_TRUE(MakeMp3(m_dir / "short.mp3", { 3.0, 44100, 2, { "-b", "320", "-t" } }, &error))
+            << error;
+        const auto frames = ReadAll(m_dir / "short.mp3");
+        std::vector<char> big;
+        while (big.size() < 72'000'000)
+            big.insert(big.end(), frames.begin(), frames.end());
+        WriteBytes(m_dir / "big.mp3", big);
+    }
+
     std::size_t filesIn(const fs::path& folder) const
     {
         return static_cast<std::size_t>(
@@ -126,14 +140,7 @@ TEST_F(CliExactSplit, aFullDiskMidPieceLeavesNoPartialPieceAndTheOldFileWhole)
 // 72 MB of CBR 320 frames (a short encode repeated), signalled at its first progress line.
 TEST_F(CliExactSplit, anInterruptionRemovesTheUnfinishedPieceAndEndsByTheSignal)
 {
-    std::string error;
-    ASSERT_TRUE(MakeMp3(m_dir / "short.mp3", { 3.0, 44100, 2, { "-b", "320", "-t" } }, &error))
-        << error;
-    const auto frames = ReadAll(m_dir / "short.mp3");
-    std::vector<char> big;
-    while (big.size() < 72'000'000)
-        big.insert(big.end(), frames.begin(), frames.end());
-    WriteBytes(m_dir / "big.mp3", big);
+    makeBigSource();
     fs::create_directory(m_out);
 
     const auto run = RunCliOnTerminal(
@@ -150,6 +157,36 @@ TEST_F(CliExactSplit, anInterruptionRemovesTheUnfinishedPieceAndEndsByTheSignal)
     std::signal(SIGHUP, previous);
     EXPECT_EQ(ignored.status, 0) << ignored.err;
     EXPECT_EQ(filesIn(m_out), 2u);
+}
+
+// A second signal right after the first, or SIGKILL, in the middle of a piece, with either
+// engine: what is left are complete pieces (as an uninterrupted run writes them), nothing partial
+// and nothing hidden.
+TEST_F(CliExactSplit, aSecondSignalOrSigkillLeavesOnlyCompletePieces)
+{
+    makeBigSource();
+    for (const bool exact : { true, false }) {
+        std::vector<std::string> args { "parts", "big.mp3", "2", "-d", "reference" };
+        if (exact)
+            args.push_back("--exact");
+        fs::create_directory(m_dir / "reference");
+        ASSERT_EQ(RunCli(args, m_dir.path()).status, 0);
+        args[4] = "out";
+        for (const std::vector<int>& signals :
+            { std::vector<int> { SIGINT, SIGTERM }, std::vector<int> { SIGKILL } }) {
+            fs::remove_all(m_out);
+            fs::create_directory(m_out);
+            const auto run = RunCliOnTerminalSignalled(args, m_dir.path(), signals);
+            EXPECT_EQ(run.signal, signals.back()) << run.err;
+            for (const auto& entry : fs::directory_iterator(m_out)) {
+                const std::string name = entry.path().filename().string();
+                EXPECT_NE(name.front(), '.') << name << (exact ? " (exact)" : "");
+                EXPECT_TRUE(ReadAll(entry.path()) == ReadAll(m_dir / "reference" / name))
+                    << name << " is not a complete piece" << (exact ? " (exact)" : "");
+            }
+        }
+        fs::remove_all(m_dir / "reference");
+    }
 }
 
 } // namespace

@@ -76,6 +76,50 @@ void drain(std::vector<int> fds, OnData onData)
     }
 }
 
+CliRun runOnTerminal(const std::vector<std::string>& args, const fs::path& workDir,
+    const std::string& answer, const std::vector<int>& signals)
+{
+    auto argv = makeArgv(args);
+    int master = -1;
+    int slave = -1;
+    int outPipe[2];
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 || pipe(outPipe) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        dup2(slave, STDIN_FILENO);
+        dup2(slave, STDERR_FILENO);
+        dup2(outPipe[1], STDOUT_FILENO);
+        close(master);
+        close(outPipe[0]);
+        execCli(argv, workDir);
+    }
+    close(slave);
+    close(outPipe[1]);
+    CliRun run;
+    bool answered = answer.empty();
+    bool signalled = signals.empty();
+    drain({ master, outPipe[0] }, [&](int fd, const std::string& data) {
+        if (fd == outPipe[0]) {
+            run.out += data;
+            return;
+        }
+        run.err += data;
+        if (!answered && run.err.find("[y/N] ") != std::string::npos) {
+            const std::string line = answer + "\n";
+            answered = write(master, line.data(), line.size()) == std::ssize(line);
+        }
+        if (!signalled && run.err.find(" MiB of ") != std::string::npos) {
+            for (const int signal : signals)
+                kill(pid, signal);
+            signalled = true;
+        }
+    });
+    waitFor(pid, run);
+    return run;
+}
+
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& args, const fs::path& workDir)
@@ -107,42 +151,14 @@ CliRun RunCli(const std::vector<std::string>& args, const fs::path& workDir)
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const fs::path& workDir,
     const std::string& answer, int signalOnProgress)
 {
-    auto argv = makeArgv(args);
-    int master = -1;
-    int slave = -1;
-    int outPipe[2];
-    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 || pipe(outPipe) != 0)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        dup2(slave, STDIN_FILENO);
-        dup2(slave, STDERR_FILENO);
-        dup2(outPipe[1], STDOUT_FILENO);
-        close(master);
-        close(outPipe[0]);
-        execCli(argv, workDir);
-    }
-    close(slave);
-    close(outPipe[1]);
-    CliRun run;
-    bool answered = answer.empty();
-    bool signalled = signalOnProgress == 0;
-    drain({ master, outPipe[0] }, [&](int fd, const std::string& data) {
-        if (fd == outPipe[0]) {
-            run.out += data;
-            return;
-        }
-        run.err += data;
-        if (!answered && run.err.find("[y/N] ") != std::string::npos) {
-            const std::string line = answer + "\n";
-            answered = write(master, line.data(), line.size()) == std::ssize(line);
-        }
-        if (!signalled && run.err.find(" MiB of ") != std::string::npos)
-            signalled = kill(pid, signalOnProgress) == 0;
-    });
-    waitFor(pid, run);
-    return run;
+    return runOnTerminal(args, workDir, answer,
+        signalOnProgress != 0 ? std::vector<int> { signalOnProgress } : std::vector<int> {});
+}
+
+CliRun RunCliOnTerminalSignalled(
+    const std::vector<std::string>& args, const fs::path& workDir, const std::vector<int>& signals)
+{
+    return runOnTerminal(args, workDir, {}, signals);
 }
 
 const fs::path& SharedSong()

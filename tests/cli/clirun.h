@@ -22,6 +22,10 @@ CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path&
 // progress line shows. stdout stays a pipe.
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::filesystem::path& workDir,
     const std::string& answer = {}, int signalOnProgress = 0);
+// The same without an answer, sending each of `signals` in turn, at once, once a progress line
+// shows.
+CliRun RunCliOnTerminalSignalled(const std::vector<std::string>& args,
+    const std::filesystem::path& workDir, const std::vector<int>& signals);
 
 // A 65.9 s mono MP3 (T = 65, 16 kHz, 32 kbit/s), encoded once per test process; copy it, never
 // change it.
