@@ -1,4 +1,6 @@
 // Files written past a size fail with EFBIG, as on a full disk; child processes inherit it.
+// `ignoreSignal` false leaves SIGXFSZ at its default, as `ulimit -f` in a shell does: a child
+// that does not ignore it itself is then ended by it.
 #pragma once
 
 #include <csignal>
@@ -7,10 +9,10 @@
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes, bool ignoreSignal = true)
     {
         getrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL);
         const rlimit limit { bytes, m_saved.rlim_max };
         setrlimit(RLIMIT_FSIZE, &limit);
     }
