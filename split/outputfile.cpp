@@ -242,9 +242,12 @@ int OutputFile::fail(int error)
     return error;
 }
 
-// Locked at once: the name it may get at commit() must never look like a killed run's.
+// Locked at once: the name it may get at commit() must never look like a killed run's. Without
+// /proc only a privileged process could give it a name (AT_EMPTY_PATH), so it gets one at once.
 int OutputFile::createUnnamed()
 {
+    if (::access("/proc/self/fd", X_OK) != 0)
+        return EOPNOTSUPP;
     m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (m_fd < 0)
         return errorOr(EOPNOTSUPP);
@@ -276,15 +279,14 @@ int OutputFile::createNamed()
     return EEXIST;
 }
 
-// linkat(2) through /proc, which any user may do; AT_EMPTY_PATH where /proc is not mounted.
+// linkat(2) through /proc, which any user may do (AT_EMPTY_PATH needs a privilege).
 int OutputFile::linkAs(const std::string& name)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
-    if (::linkat(AT_FDCWD, self.c_str(), m_folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return 0;
-    if (errno != ENOENT)
-        return errorOr(EIO);
-    return ::linkat(m_fd, "", m_folderFd, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errorOr(EIO);
+    errno = 0;
+    return ::linkat(AT_FDCWD, self.c_str(), m_folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+        ? 0
+        : errorOr(EIO);
 }
 
 // A new output gets its name directly. linkat(2) cannot replace a file, so an old one is replaced
