@@ -97,8 +97,10 @@ SplitResult runExact(const CutRequest& request, SplitHost& host)
         host.showFileError(SplitMessages::CannotOpenSource);
         return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
     }
+    // The index, the tags and the pieces read this one descriptor: a file renamed over the path
+    // meanwhile is never read.
     const IndexOutcome indexed
-        = IndexMp3Stream(request.sourcePath, IndexHorizonSeconds(request.spec));
+        = IndexMp3Stream(::fileno(source.get()), IndexHorizonSeconds(request.spec));
     if (!indexed.index) {
         host.showError(std::string("This file cannot be cut exactly: ")
             + IndexRefusalText(indexed.refusal) + ".");
