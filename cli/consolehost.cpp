@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -47,6 +48,13 @@ void ConsoleHost::showError(std::string_view text)
 void ConsoleHost::showFileError(std::string_view text)
 {
     report(text);
+}
+
+void ConsoleHost::showFileFailure(std::string_view text, const std::string& path, int errorNumber)
+{
+    report(text);
+    if (!path.empty())
+        report(path + ": " + (errorNumber != 0 ? std::strerror(errorNumber) : "failed"));
 }
 
 bool ConsoleHost::confirmReplace(const std::string& path)

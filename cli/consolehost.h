@@ -29,10 +29,12 @@ public:
 
     void showError(std::string_view text) override;
     void showFileError(std::string_view text) override;
+    // The design's text, then "<path>: <the system's reason>".
+    void showFileFailure(std::string_view text, const std::string& path, int errorNumber) override;
     bool confirmReplace(const std::string& path) override;
     void setBusy(bool busy) override;
     void showDone() override;
-    void explainNothingWritten(std::string_view reason) override { report(reason); }
+    void explain(std::string_view text) override { report(text); }
     void progress(std::int64_t bytesDone, std::int64_t bytesTotal) override;
     // True once Ctrl-C, SIGTERM or SIGHUP came (see CatchInterruptions).
     bool cancelled() override;

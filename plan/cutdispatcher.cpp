@@ -61,8 +61,7 @@ SplitResult splitFixedLength(const CutRequest& request, const EverySpec& spec, S
     if (!total)
         return stopped();
     if (*total == 0) {
-        host.explainNothingWritten(
-            "The mp3 file is shorter than one second: there is nothing to split.");
+        host.explain("The mp3 file is shorter than one second: there is nothing to split.");
         return stopped();
     }
     FixedLengthRequest split;
@@ -94,8 +93,9 @@ SplitResult runExact(const CutRequest& request, SplitHost& host)
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(
         OpenSourceFile(request.sourcePath), &std::fclose);
     if (!source) {
-        host.showFileError(SplitMessages::CannotOpenSource);
-        return { SplitStatus::Failed, {}, LastErrorOr(ENOENT) };
+        const int error = LastErrorOr(ENOENT);
+        host.showFileFailure(SplitMessages::CannotOpenSource, request.sourcePath, error);
+        return { SplitStatus::Failed, {}, error };
     }
     // The index, the tags and the pieces read this one descriptor: a file renamed over the path
     // meanwhile is never read.

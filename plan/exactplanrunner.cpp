@@ -10,10 +10,24 @@
 #include "splitmessages.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// "1:02.250" for a sample at `rate`, to the millisecond.
+std::string clockText(std::int64_t sample, std::int64_t rate)
+{
+    const std::int64_t ms = (sample * 1000 + rate / 2) / rate;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", static_cast<long long>(ms / 60000),
+        static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
+    return text;
+}
 
 // The sample pieces as frame plans. Adjacent pieces are planned together, so that both sides of
 // a cut share its boundary.
@@ -60,6 +74,7 @@ public:
             return refuse(SplitMessages::TooManyPieces);
         for (const PiecePlan& piece : frames)
             m_plannedBytes += PlannedPieceBytes(m_index, piece);
+        explainMovedStarts(frames);
         SourceTags tags = ReadSourceTags(m_sourceFd, m_index);
         for (std::size_t i = 0; i < frames.size(); ++i) {
             if (!writePiece(m_plan.pieces[i], frames[i], tags))
@@ -71,7 +86,30 @@ public:
         return m_result;
     }
 
+    // Exceptions never leave the engine: the piece being written has gone with its temporary
+    // file, and the failure is shown as a write failure of that piece.
+    SplitResult failAfterException(int errorNumber)
+    {
+        fail(SplitMessages::CannotWriteOutput, errorNumber, m_currentPath);
+        return m_result;
+    }
+
 private:
+    // A start that no lead-in can bring in step with the decoder moves to a frame start (in
+    // MPEG-2/2.5 mono), for the pieces on both sides of it.
+    void explainMovedStarts(const std::vector<PiecePlan>& frames)
+    {
+        const std::int64_t rate = m_index.gapless.sampleRate;
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            const CutStart& start = frames[i].start;
+            if (start.moved())
+                m_host.explain("Piece " + std::to_string(i + 1) + " starts at "
+                    + clockText(start.sample, rate) + " instead of "
+                    + clockText(start.requestedSample, rate)
+                    + ", the nearest frame start where it decodes exactly.");
+        }
+    }
+
     // Before the replace question: a Yes must never touch the source.
     bool mayReplaceOutputs()
     {
@@ -89,13 +127,14 @@ private:
     bool writePiece(const PlannedPiece& planned, const PiecePlan& piece, SourceTags& tags)
     {
         const std::string& path = planned.outputPath;
+        m_currentPath = path;
         if (IsSameFile(path, m_plan.sourcePath)) {
             refuse(SplitMessages::OutputIsSource);
             return false;
         }
         // A rename would replace a FIFO or device where the proportional split refuses to open it.
         if (KindOfPath(path) == PathKind::Special) {
-            fail(SplitMessages::CannotOpenOutput, ENODEV);
+            fail(SplitMessages::CannotOpenOutput, ENODEV, path);
             return false;
         }
         if (!std::exchange(m_busy, true))
@@ -113,7 +152,8 @@ private:
             if (failure->cancelled)
                 cancel();
             else
-                fail(failure->message, failure->errorNumber);
+                fail(failure->message, failure->errorNumber,
+                    failure->message == SplitMessages::CannotReadSource ? m_plan.sourcePath : path);
             return false;
         }
         m_doneBytes += PlannedPieceBytes(m_index, piece);
@@ -137,12 +177,13 @@ private:
         m_result.status = SplitStatus::Cancelled;
     }
 
-    void fail(std::string_view message, int errorNumber)
+    // `path`: the file the failure was about, the source or the piece.
+    void fail(std::string_view message, int errorNumber, const std::string& path)
     {
         endBusy();
         m_result.status = SplitStatus::Failed;
         m_result.errorNumber = errorNumber;
-        m_host.showFileError(message);
+        m_host.showFileFailure(message, path, errorNumber);
     }
 
     void endBusy()
@@ -158,6 +199,7 @@ private:
     bool m_busy = false;
     std::int64_t m_plannedBytes = 0; // the progress reports' total
     std::int64_t m_doneBytes = 0; // by the same count, of the finished pieces
+    std::string m_currentPath; // the piece being written
     SplitResult m_result;
 };
 
@@ -166,5 +208,12 @@ private:
 SplitResult RunExactPlan(
     const CutPlan& plan, const StreamIndex& index, int sourceFd, SplitHost& host)
 {
-    return ExactPlanRun(plan, index, sourceFd, host).run();
+    ExactPlanRun run(plan, index, sourceFd, host);
+    try {
+        return run.run();
+    } catch (const std::bad_alloc&) {
+        return run.failAfterException(ENOMEM);
+    } catch (...) {
+        return run.failAfterException(EIO);
+    }
 }

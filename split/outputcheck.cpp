@@ -4,13 +4,17 @@
 #include "fileaccess.h"
 #include "splitmessages.h"
 
+#include <cerrno>
+#include <filesystem>
+
 bool MayWriteOutput(const std::string& path, SplitHost& host)
 {
     switch (KindOfPath(path)) {
     case PathKind::Missing:
         return true;
     case PathKind::Special:
-        host.showFileError(SplitMessages::CannotOpenOutput);
+        host.showFileFailure(SplitMessages::CannotOpenOutput, path,
+            std::filesystem::is_directory(path) ? EISDIR : ENODEV);
         return false;
     case PathKind::RegularFile:
         break;

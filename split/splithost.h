@@ -14,6 +14,14 @@ public:
     virtual void showError(std::string_view text) = 0;
     // A file could not be opened, read or written (the application's own box, warning icon).
     virtual void showFileError(std::string_view text) = 0;
+    // The same failure with the file it was about and the system's reason (errno; 0 when none
+    // applies). The window shows the text alone; a command line adds a line with both.
+    virtual void showFileFailure(std::string_view text, const std::string& path, int errorNumber)
+    {
+        (void)path;
+        (void)errorNumber;
+        showFileError(text);
+    }
     // "<path> exists. Do you want to replace it?"; true only for an explicit Yes.
     virtual bool confirmReplace(const std::string& path) = 0;
     // On once the first output is open, off once on every path after that.
@@ -29,9 +37,10 @@ public:
     // Asked after each block, right after progress(): true stops the operation there. The piece
     // being written is removed, the pieces already finished stay, and nothing is shown.
     virtual bool cancelled() { return false; }
-    // Nothing will be written, for a reason no check shows (a source shorter than one second to
-    // split by time). The window stays silent there; a command line says why.
-    virtual void explainNothingWritten(std::string_view reason) { (void)reason; }
+    // Something the user did not ask for and no check shows: nothing will be written (a source
+    // shorter than one second to split by time), or a cut moved. The window stays silent there;
+    // a command line says it.
+    virtual void explain(std::string_view text) { (void)text; }
     // The output `path` was created and its bytes come next; one call per piece.
     virtual void pieceStarted(const std::string& path) { (void)path; }
 };

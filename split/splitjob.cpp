@@ -47,14 +47,14 @@ bool SplitJob::openSource(const std::string& path)
 {
     m_source = OpenSourceFile(path);
     if (!m_source) {
-        fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT));
+        fail(SplitMessages::CannotOpenSource, LastErrorOr(ENOENT), path);
         return false;
     }
     m_sourcePath = path;
     errno = 0;
     m_sourceSize = MeasureFileSize(m_source);
     if (m_sourceSize < 0) {
-        fail(SplitMessages::CannotReadSource, LastErrorOr(EIO));
+        fail(SplitMessages::CannotReadSource, LastErrorOr(EIO), path);
         return false;
     }
     return true;
@@ -76,9 +76,9 @@ bool SplitJob::writePiece(const std::string& path, ByteRange range)
     try {
         return copyPiece(path, range);
     } catch (const std::bad_alloc&) {
-        fail(SplitMessages::CannotWriteOutput, ENOMEM);
+        fail(SplitMessages::CannotWriteOutput, ENOMEM, path);
     } catch (...) {
-        fail(SplitMessages::CannotWriteOutput, EIO);
+        fail(SplitMessages::CannotWriteOutput, EIO, path);
     }
     return false;
 }
@@ -89,7 +89,7 @@ bool SplitJob::copyPiece(const std::string& path, ByteRange range)
     const int openError = m_piece->open(path);
     m_output = openError == 0 ? openStream(m_piece->fd()) : nullptr;
     if (!m_output) {
-        fail(SplitMessages::CannotOpenOutput, openError != 0 ? openError : LastErrorOr(EIO));
+        fail(SplitMessages::CannotOpenOutput, openError != 0 ? openError : LastErrorOr(EIO), path);
         return false;
     }
     m_result.written.push_back(path);
@@ -115,16 +115,16 @@ bool SplitJob::copyPiece(const std::string& path, ByteRange range)
         return false;
     }
     if (!copy.ok()) {
-        fail(copy.error == CopyError::Read ? SplitMessages::CannotReadSource
-                                           : SplitMessages::CannotWriteOutput,
-            copy.errorNumber);
+        const bool read = copy.error == CopyError::Read;
+        fail(read ? SplitMessages::CannotReadSource : SplitMessages::CannotWriteOutput,
+            copy.errorNumber, read ? m_sourcePath : path);
         return false;
     }
     int error = CloseOutput(std::exchange(m_output, nullptr));
     if (error == 0)
         error = m_piece->commit();
     if (error != 0) {
-        fail(SplitMessages::CannotWriteOutput, error);
+        fail(SplitMessages::CannotWriteOutput, error, path);
         return false;
     }
     m_piece.reset();
@@ -164,13 +164,13 @@ SplitResult SplitJob::writeNumberedParts(const std::string& folder, std::int64_t
     return finish();
 }
 
-void SplitJob::fail(std::string_view message, int errorNumber)
+void SplitJob::fail(std::string_view message, int errorNumber, const std::string& path)
 {
     closeAll();
     endBusy();
     m_result.status = SplitStatus::Failed;
     m_result.errorNumber = errorNumber;
-    m_host.showFileError(message);
+    m_host.showFileFailure(message, path, errorNumber);
 }
 
 // The piece cut short goes with its temporary file, silently, as the user asked.

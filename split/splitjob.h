@@ -55,7 +55,8 @@ public:
 
 private:
     bool copyPiece(const std::string& path, ByteRange range);
-    void fail(std::string_view message, int errorNumber);
+    // `path`: the file the failure was about, the source or the piece.
+    void fail(std::string_view message, int errorNumber, const std::string& path);
     void cancel();
     void dropPiece();
     void closeAll();

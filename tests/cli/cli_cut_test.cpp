@@ -167,7 +167,7 @@ TEST_F(CliCut, folderAsSourceCannotBeOpened)
     const auto run = RunCli(
         { "cut", "folder.mp3", "1", "2", "-o", "cut.mp3", "--duration", "10" }, m_dir.path());
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Can not open the mp3 file!\n");
+    EXPECT_EQ(FirstLine(run.err), "Can not open the mp3 file!");
     EXPECT_FALSE(fs::exists(m_output));
 }
 

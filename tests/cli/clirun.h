@@ -31,6 +31,12 @@ CliRun RunCliOnTerminalSignalled(const std::vector<std::string>& args,
 // change it.
 const std::filesystem::path& SharedSong();
 
+// The text up to the first line break: a file failure's own text, before its path and reason.
+inline std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
 // The bytes of `source` from `start` as a piece with the nominal range [start, end) holds them:
 // whole 512-byte blocks, cut short by the end of the file; nothing when end <= start.
 std::vector<char> ExpectedPiece(
