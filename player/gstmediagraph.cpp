@@ -1,6 +1,7 @@
 // playbin driven from the GUI thread: state changes checked, positions converted to 100 ns.
 #include "gstmediagraph.h"
 
+#include "audiowarmup.h"
 #include "mediatime.h"
 #include "mpegprobe.h"
 #include "playerevents.h"
@@ -111,7 +112,7 @@ HResult GstMediaGraph::renderFile(const QString& path)
         attempt = preroll();
         attempt.audioProblem = problem;
     }
-    if (!attempt.done)
+    if (!attempt.done || (hasAudio() && !warmUpAudio()))
         return hr::Fail;
     if (!attempt.audioProblem.isEmpty())
         m_events.push_back({ GraphEventCode::AudioUnavailable, attempt.audioProblem });
@@ -163,6 +164,18 @@ GstMediaGraph::Preroll GstMediaGraph::preroll()
             break;
         }
     }
+}
+
+bool GstMediaGraph::hasAudio() const
+{
+    gint audioStreams = 0;
+    g_object_get(m_playbin.get(), "n-audio", &audioStreams, nullptr);
+    return audioStreams > 0;
+}
+
+bool GstMediaGraph::warmUpAudio()
+{
+    return WarmUpAudioOutput(m_playbin.get(), m_audioSink.get(), m_messages, kPrerollTimeout);
 }
 
 bool GstMediaGraph::fromAudioSink(GstMessage* message) const

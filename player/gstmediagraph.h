@@ -56,6 +56,9 @@ private:
     bool build(const QString& audioSink);
     bool setAudioSink(const QString& description);
     Preroll preroll();
+    bool hasAudio() const;
+    // After a preroll: see WarmUpAudioOutput (a sound server hears the first Play late without).
+    bool warmUpAudio();
     bool fromAudioSink(GstMessage* message) const;
     HResult changeState(GstState state);
 
