@@ -3,59 +3,84 @@
 // pipeline clock until the server has had time to report how far the stream has played.
 #include "audiowarmup.h"
 
+#include <gst/audio/audio.h>
+
+#include <atomic>
 #include <condition_variable>
-#include <memory>
 #include <mutex>
 #include <thread>
 
 namespace {
 
-// How long the clock runs in the warm-up. The client library takes the stream's position from
-// the server's timing replies, the first of which comes a round trip after the stream starts;
+// How long the clock runs in the warm-up. libpulse takes the stream's position from the
+// server's timing replies, the first of which comes a round trip after the stream starts;
 // pausing before it (a millisecond after the start) leaves the clock as wrong as before.
 constexpr std::chrono::milliseconds kClockRun { 30 };
 // A clock that does not move (a sink that never starts) ends the warm-up after this.
 constexpr std::chrono::milliseconds kClockRunLimit { 1000 };
 
-// Set by the pad probe on a streaming thread, waited for on the GUI thread.
-struct RenderSignal
+// Overwrites the samples of `buffer` (owned; replaced by a writable copy if shared) with
+// silence in the format `pad` has negotiated.
+GstBuffer* silenced(GstPad* pad, GstBuffer* buffer)
 {
+    buffer = gst_buffer_make_writable(buffer);
+    g_autoptr(GstCaps) caps = gst_pad_get_current_caps(pad);
+    GstAudioInfo info;
+    GstMapInfo map;
+    if (!caps || !gst_audio_info_from_caps(&info, caps)
+        || !gst_buffer_map(buffer, &map, GST_MAP_WRITE))
+        return buffer;
+    gst_audio_format_info_fill_silence(info.finfo, map.data, map.size);
+    gst_buffer_unmap(buffer, &map);
+    return buffer;
+}
+
+} // namespace
+
+struct AudioWarmUp::State
+{
+    std::atomic<bool> silencing { true };
     std::mutex mutex;
     std::condition_variable changed;
-    bool rendered = false; // guarded by mutex
+    int passed = 0; // buffers (and ends of stream) past the sink's pad; guarded by mutex
+
+    static GstPadProbeReturn onData(GstPad* pad, GstPadProbeInfo* info, gpointer data)
+    {
+        State& state = **static_cast<std::shared_ptr<State>*>(data);
+        if (!state.silencing)
+            return GST_PAD_PROBE_OK;
+        if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) != 0)
+            GST_PAD_PROBE_INFO_DATA(info) = silenced(pad, GST_PAD_PROBE_INFO_BUFFER(info));
+        else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) != GST_EVENT_EOS)
+            return GST_PAD_PROBE_OK;
+        {
+            const std::lock_guard lock(state.mutex);
+            ++state.passed;
+        }
+        state.changed.notify_all();
+        return GST_PAD_PROBE_OK;
+    }
+
+    static void release(gpointer data) { delete static_cast<std::shared_ptr<State>*>(data); }
+
+    int passedSoFar()
+    {
+        const std::lock_guard lock(mutex);
+        return passed;
+    }
+
+    // The sink's pad sees the next buffer (or the end of the stream) only once the sink has
+    // returned from rendering the one before.
+    void waitPast(int count, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, timeout, [&] { return passed > count; });
+    }
 };
 
-// The sink's pad sees the next buffer (or the end of the stream) only once the sink has
-// returned from rendering the one it prerolled with.
-GstPadProbeReturn onDataAfterPreroll(GstPad*, GstPadProbeInfo* info, gpointer data)
-{
-    if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0
-        && GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) != GST_EVENT_EOS)
-        return GST_PAD_PROBE_OK;
-    auto& signal = **static_cast<std::shared_ptr<RenderSignal>*>(data);
-    {
-        const std::lock_guard lock(signal.mutex);
-        signal.rendered = true;
-    }
-    signal.changed.notify_all();
-    return GST_PAD_PROBE_OK;
-}
+namespace {
 
-void deleteSignal(gpointer data)
-{
-    delete static_cast<std::shared_ptr<RenderSignal>*>(data);
-}
-
-// Waits on the GUI thread until the streaming thread has passed the sink's pad once more.
-void waitForRender(const RenderSignal& signal, std::chrono::milliseconds timeout)
-{
-    std::unique_lock lock(const_cast<std::mutex&>(signal.mutex));
-    const_cast<std::condition_variable&>(signal.changed).wait_for(lock, timeout, [&] {
-        return signal.rendered;
-    });
-}
-
-// Waits until the pipeline clock has run kClockRun past `from`, polling the position.
+// Waits until the pipeline clock has run kClockRun, polling the position.
 void waitForClockRun(GstElement* playbin)
 {
     using namespace std::chrono;
@@ -73,29 +98,6 @@ void waitForClockRun(GstElement* playbin)
     }
 }
 
-// Plays until the sink has rendered its preroll buffer and its clock has run a little; a sink
-// that renders nothing within `timeout` is paused all the same.
-bool playBriefly(GstElement* playbin, GstElement* audioSink, std::chrono::milliseconds timeout)
-{
-    g_autoptr(GstPad) pad = gst_element_get_static_pad(audioSink, "sink");
-    if (!pad)
-        return false;
-    // Shared with the probe: it may still run while the probe is being removed.
-    const auto signal = std::make_shared<RenderSignal>();
-    const gulong probe = gst_pad_add_probe(pad,
-        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST
-            | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-        &onDataAfterPreroll, new std::shared_ptr<RenderSignal>(signal), &deleteSignal);
-    const bool playing
-        = gst_element_set_state(playbin, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-    if (playing) {
-        waitForRender(*signal, timeout);
-        waitForClockRun(playbin);
-    }
-    gst_pad_remove_probe(pad, probe);
-    return playing;
-}
-
 bool settled(GstElement* playbin, std::chrono::milliseconds timeout)
 {
     const auto ns = static_cast<GstClockTime>(
@@ -103,20 +105,53 @@ bool settled(GstElement* playbin, std::chrono::milliseconds timeout)
     return gst_element_get_state(playbin, nullptr, nullptr, ns) != GST_STATE_CHANGE_FAILURE;
 }
 
+bool hasSound(GstElement* playbin)
+{
+    gint audioStreams = 0;
+    g_object_get(playbin, "n-audio", &audioStreams, nullptr);
+    return audioStreams > 0;
+}
+
 } // namespace
 
-bool WarmUpAudioOutput(GstElement* playbin, GstElement* audioSink, BusMessageQueue& messages,
-    std::chrono::milliseconds timeout)
+AudioWarmUp::AudioWarmUp()
+    : m_state(std::make_shared<State>())
+{ }
+
+void AudioWarmUp::attach(GstElement* audioSink)
 {
-    gboolean wasMuted = FALSE;
-    g_object_get(playbin, "mute", &wasMuted, nullptr);
-    g_object_set(playbin, "mute", TRUE, nullptr);
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    const bool done = playBriefly(playbin, audioSink, timeout)
-        && gst_element_set_state(playbin, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE
-        && settled(playbin, timeout) && gst_element_seek_simple(playbin, GST_FORMAT_TIME, flags, 0)
+    m_state->silencing = true;
+    g_autoptr(GstPad) pad = gst_element_get_static_pad(audioSink, "sink");
+    if (!pad)
+        return;
+    // Stays for the pad's life; it does nothing once the warm-up is over.
+    gst_pad_add_probe(pad,
+        static_cast<GstPadProbeType>(
+            GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        &State::onData, new std::shared_ptr<State>(m_state), &State::release);
+}
+
+bool AudioWarmUp::run(
+    GstElement* playbin, BusMessageQueue& messages, std::chrono::milliseconds timeout)
+{
+    if (!hasSound(playbin)) {
+        m_state->silencing = false;
+        return true;
+    }
+    const int prerolled = m_state->passedSoFar();
+    bool done = gst_element_set_state(playbin, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (done) {
+        m_state->waitPast(prerolled, timeout);
+        waitForClockRun(playbin);
+    }
+    // Paused, the sink holds the last silenced buffer and nothing passes its pad until the
+    // flush, which drops that buffer: every buffer after it is heard.
+    done = done && gst_element_set_state(playbin, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE
         && settled(playbin, timeout);
-    g_object_set(playbin, "mute", wasMuted, nullptr);
+    m_state->silencing = false;
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    done = done && gst_element_seek_simple(playbin, GST_FORMAT_TIME, flags, 0)
+        && settled(playbin, timeout);
     // A file shorter than the warm-up ended in it; the seek has taken that end back.
     messages.discard(GST_MESSAGE_EOS);
     return done;

@@ -68,6 +68,7 @@ bool GstMediaGraph::setAudioSink(const QString& description)
     if (!audio)
         return false;
     m_audioSink.reset(GST_ELEMENT(gst_object_ref_sink(audio)));
+    m_warmUp.attach(audio);
     g_object_set(m_playbin.get(), "audio-sink", audio, nullptr); // playbin adds its own reference
     return true;
 }
@@ -112,7 +113,8 @@ HResult GstMediaGraph::renderFile(const QString& path)
         attempt = preroll();
         attempt.audioProblem = problem;
     }
-    if (!attempt.done || (hasAudio() && !warmUpAudio()))
+    // Without the warm-up a sound server heard the first Play late (see AudioWarmUp).
+    if (!attempt.done || !m_warmUp.run(m_playbin.get(), m_messages, kPrerollTimeout))
         return hr::Fail;
     if (!attempt.audioProblem.isEmpty())
         m_events.push_back({ GraphEventCode::AudioUnavailable, attempt.audioProblem });
@@ -164,18 +166,6 @@ GstMediaGraph::Preroll GstMediaGraph::preroll()
             break;
         }
     }
-}
-
-bool GstMediaGraph::hasAudio() const
-{
-    gint audioStreams = 0;
-    g_object_get(m_playbin.get(), "n-audio", &audioStreams, nullptr);
-    return audioStreams > 0;
-}
-
-bool GstMediaGraph::warmUpAudio()
-{
-    return WarmUpAudioOutput(m_playbin.get(), m_audioSink.get(), m_messages, kPrerollTimeout);
 }
 
 bool GstMediaGraph::fromAudioSink(GstMessage* message) const

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "appsinkframes.h"
+#include "audiowarmup.h"
 #include "busmessagequeue.h"
 #include "gstptr.h"
 #include "mediagraph.h"
@@ -56,15 +57,13 @@ private:
     bool build(const QString& audioSink);
     bool setAudioSink(const QString& description);
     Preroll preroll();
-    bool hasAudio() const;
-    // After a preroll: see WarmUpAudioOutput (a sound server hears the first Play late without).
-    bool warmUpAudio();
     bool fromAudioSink(GstMessage* message) const;
     HResult changeState(GstState state);
 
     NotifyTarget m_notify;
     BusMessageQueue m_messages { m_notify };
     AppSinkFrames m_frames { m_notify };
+    AudioWarmUp m_warmUp;
     GstElementPtr m_playbin;
     GstElementPtr m_audioSink; // the bin playbin sends the sound to; playbin holds it too
     GstBusPtr m_bus;
