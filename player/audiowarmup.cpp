@@ -19,20 +19,33 @@ constexpr std::chrono::milliseconds kClockRun { 30 };
 // A clock that does not move (a sink that never starts) ends the warm-up after this.
 constexpr std::chrono::milliseconds kClockRunLimit { 1000 };
 
-// Overwrites the samples of `buffer` (owned; replaced by a writable copy if shared) with
-// silence in the format `pad` has negotiated.
-GstBuffer* silenced(GstPad* pad, GstBuffer* buffer)
+// Overwrites the samples of `buffer` (writable) with silence in the format `pad` negotiated.
+void fillSilence(GstPad* pad, GstBuffer* buffer)
 {
-    buffer = gst_buffer_make_writable(buffer);
     g_autoptr(GstCaps) caps = gst_pad_get_current_caps(pad);
     GstAudioInfo info;
     GstMapInfo map;
     if (!caps || !gst_audio_info_from_caps(&info, caps)
         || !gst_buffer_map(buffer, &map, GST_MAP_WRITE))
-        return buffer;
+        return;
     gst_audio_format_info_fill_silence(info.finfo, map.data, map.size);
     gst_buffer_unmap(buffer, &map);
+}
+
+// `buffer` or `list` is the probe's (owned); a shared one is replaced by a writable copy.
+GstBuffer* silenced(GstPad* pad, GstBuffer* buffer)
+{
+    buffer = gst_buffer_make_writable(buffer);
+    fillSilence(pad, buffer);
     return buffer;
+}
+
+GstBufferList* silenced(GstPad* pad, GstBufferList* list)
+{
+    list = gst_buffer_list_make_writable(list);
+    for (guint i = 0; i < gst_buffer_list_length(list); ++i)
+        fillSilence(pad, gst_buffer_list_get_writable(list, i));
+    return list;
 }
 
 } // namespace
@@ -51,6 +64,8 @@ struct AudioWarmUp::State
             return GST_PAD_PROBE_OK;
         if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) != 0)
             GST_PAD_PROBE_INFO_DATA(info) = silenced(pad, GST_PAD_PROBE_INFO_BUFFER(info));
+        else if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER_LIST) != 0)
+            GST_PAD_PROBE_INFO_DATA(info) = silenced(pad, GST_PAD_PROBE_INFO_BUFFER_LIST(info));
         else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) != GST_EVENT_EOS)
             return GST_PAD_PROBE_OK;
         {
@@ -126,8 +141,8 @@ void AudioWarmUp::attach(GstElement* audioSink)
         return;
     // Stays for the pad's life; it does nothing once the warm-up is over.
     gst_pad_add_probe(pad,
-        static_cast<GstPadProbeType>(
-            GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST
+            | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
         &State::onData, new std::shared_ptr<State>(m_state), &State::release);
 }
 
