@@ -95,6 +95,14 @@ void BusMessageQueue::clear()
     m_messages.clear();
 }
 
+void BusMessageQueue::discard(GstMessageType types)
+{
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_messages, [types](const GstMessagePtr& message) {
+        return (GST_MESSAGE_TYPE(message.get()) & types) != 0;
+    });
+}
+
 bool BusMessageQueue::empty() const
 {
     const std::lock_guard lock(m_mutex);

@@ -34,6 +34,8 @@ public:
     // messages of other types met meanwhile are dropped.
     GstMessagePtr waitFor(GstMessageType types, std::chrono::milliseconds timeout);
     void clear();
+    // Drops the kept messages of `types`, keeping the others in their order.
+    void discard(GstMessageType types);
     bool empty() const;
 
 private:

@@ -1,6 +1,7 @@
 // playbin driven from the GUI thread: state changes checked, positions converted to 100 ns.
 #include "gstmediagraph.h"
 
+#include "audiowarmup.h"
 #include "mediatime.h"
 #include "mpegprobe.h"
 #include "playerevents.h"
@@ -67,6 +68,7 @@ bool GstMediaGraph::setAudioSink(const QString& description)
     if (!audio)
         return false;
     m_audioSink.reset(GST_ELEMENT(gst_object_ref_sink(audio)));
+    m_warmUp.attach(audio);
     g_object_set(m_playbin.get(), "audio-sink", audio, nullptr); // playbin adds its own reference
     return true;
 }
@@ -111,7 +113,8 @@ HResult GstMediaGraph::renderFile(const QString& path)
         attempt = preroll();
         attempt.audioProblem = problem;
     }
-    if (!attempt.done)
+    // Without the warm-up a sound server heard the first Play late (see AudioWarmUp).
+    if (!attempt.done || !m_warmUp.run(m_playbin.get(), m_messages, kPrerollTimeout))
         return hr::Fail;
     if (!attempt.audioProblem.isEmpty())
         m_events.push_back({ GraphEventCode::AudioUnavailable, attempt.audioProblem });

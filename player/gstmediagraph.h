@@ -2,6 +2,7 @@
 #pragma once
 
 #include "appsinkframes.h"
+#include "audiowarmup.h"
 #include "busmessagequeue.h"
 #include "gstptr.h"
 #include "mediagraph.h"
@@ -62,6 +63,7 @@ private:
     NotifyTarget m_notify;
     BusMessageQueue m_messages { m_notify };
     AppSinkFrames m_frames { m_notify };
+    AudioWarmUp m_warmUp;
     GstElementPtr m_playbin;
     GstElementPtr m_audioSink; // the bin playbin sends the sound to; playbin holds it too
     GstBusPtr m_bus;

@@ -31,6 +31,11 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
+void PumpFor(std::chrono::milliseconds duration)
+{
+    PumpUntil([] { return false; }, duration);
+}
+
 void PumpPosted()
 {
     QCoreApplication::sendPostedEvents();

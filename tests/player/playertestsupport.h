@@ -27,5 +27,7 @@ protected:
 // Processes Qt events until `done` holds or `timeout` passes; returns whether `done` held.
 bool PumpUntil(const std::function<bool()>& done,
     std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Processes Qt events for `duration`, as a user's pause between two clicks.
+void PumpFor(std::chrono::milliseconds duration);
 // Processes the events already posted (and those they post), without waiting for more.
 void PumpPosted();
