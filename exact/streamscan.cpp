@@ -26,6 +26,7 @@
 namespace {
 
 constexpr std::size_t kMinimumFrames = 4;
+constexpr int kSynthesisDelay = 529; // samples every decoder's output lags its input
 // Header, CRC word and the largest side information (MPEG-1 stereo).
 constexpr std::size_t kMaxFrameStartBytes = 6 + 32;
 
@@ -206,6 +207,24 @@ Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, s
     return Step::Frame;
 }
 
+// The raw sample where libmpg123 and GStreamer end the gapless decode: `padding` samples before
+// the end of as many frames as the Info frame counts, plus their 529-sample synthesis delay; but
+// never past the last frame found. So a padding under 529 (other encoders write such), a stream
+// cut short or an Info frame that counts more frames than there are all end at the last frame.
+// Where the Info frame counts fewer, the frames found count.
+std::int64_t gaplessEndRaw(const StreamIndex& index, const GaplessFacts& facts)
+{
+    const auto found = static_cast<std::int64_t>(index.frames.size());
+    const std::int64_t frameEnd = found * facts.samplesPerFrame;
+    if (!facts.hasLameTag)
+        return frameEnd;
+    const bool counted = index.infoFrame->flags & InfoFrame::kFrames;
+    const std::int64_t frames
+        = counted ? std::max<std::int64_t>(index.infoFrame->frames, found) : found;
+    return std::min(
+        frameEnd, frames * facts.samplesPerFrame - facts.encoderPadding + kSynthesisDelay);
+}
+
 std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamIndex& index)
 {
     GaplessFacts& facts = index.gapless;
@@ -217,8 +236,9 @@ std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamInde
         facts.encoderDelay = index.infoFrame->lame->delay;
         facts.encoderPadding = index.infoFrame->lame->padding;
     }
-    facts.totalSamples = static_cast<std::int64_t>(index.frames.size()) * facts.samplesPerFrame
-        - facts.encoderDelay - facts.encoderPadding;
+    // Whatever the padding and the frame count, the decode starts at raw sample delay + 529.
+    const std::int64_t start = facts.hasLameTag ? facts.encoderDelay + kSynthesisDelay : 0;
+    facts.totalSamples = gaplessEndRaw(index, facts) - start;
     if (facts.totalSamples < 0)
         return IndexRefusal::GaplessLongerThanAudio;
     return std::nullopt;
