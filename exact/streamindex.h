@@ -43,7 +43,8 @@ struct StreamIndex
 
 // Why a source cannot be cut exactly.
 enum class IndexRefusal {
-    Unreadable,
+    Unreadable, // not a regular file, or it cannot be opened
+    ReadFailed, // a read failed partway: an I/O error, or the file shrank meanwhile
     NotMpegAudio,
     FreeFormat,
     NotLayer3,

@@ -180,7 +180,7 @@ Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, s
         std::min<std::int64_t>(end - position, static_cast<std::int64_t>(kMaxFrameStartBytes)));
     const std::uint8_t* start = reader.view(position, available);
     if (!start) {
-        refusal = IndexRefusal::Unreadable;
+        refusal = IndexRefusal::ReadFailed;
         return Step::Refused;
     }
     const auto header = headers.parse(ReadBigEndian32(start));
@@ -380,9 +380,10 @@ IndexOutcome indexStream(int sourceFd, std::optional<std::int64_t> untilSecond)
     ScanReader scan;
     if (!scan.open(sourceFd, *start))
         return refuse(IndexRefusal::Unreadable);
+    // FindMpegAudioStart read a header there: failing to read it again is a read error.
     const auto first = headerAt(scan, *start);
     if (!first)
-        return refuse(IndexRefusal::Unreadable);
+        return refuse(IndexRefusal::ReadFailed);
     if (first->layer() != 3)
         return refuse(IndexRefusal::NotLayer3);
 
