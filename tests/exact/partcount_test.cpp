@@ -5,7 +5,7 @@
 // decoded frame (the first piece here holds 47 samples and gives none, the last 115 and gives
 // 1152), whatever the piece's layout.
 #include "exactfixtures.h"
-#include "exactsplit.h"
+#include "exactrequests.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 #include "splitmessages.h"
@@ -39,7 +39,7 @@ protected:
     {
         const fs::path folder = m_dir / std::to_string(parts);
         fs::create_directory(folder);
-        return SplitPartsExact({ m_source.string(), folder.string() }, parts, host);
+        return RunExactParts(m_source, folder, parts, host);
     }
 
     TempDir m_dir;
