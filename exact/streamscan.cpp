@@ -218,7 +218,7 @@ std::int64_t gaplessEndRaw(const StreamIndex& index, const GaplessFacts& facts)
     const std::int64_t frameEnd = found * facts.samplesPerFrame;
     if (!facts.hasLameTag)
         return frameEnd;
-    const bool counted = index.infoFrame->flags & InfoFrame::kFrames;
+    const bool counted = (index.infoFrame->flags & InfoFrame::kFrames) != 0;
     const std::int64_t frames
         = counted ? std::max<std::int64_t>(index.infoFrame->frames, found) : found;
     return std::min(
