@@ -14,7 +14,10 @@ class FrameHeader;
 // wrote them; only a writer of a new stream decides which to keep.
 struct LameTag
 {
-    std::array<char, 9> encoder {}; // e.g. "LAME3.100", NUL-padded
+    // E.g. "LAME3.100", NUL-padded. A new tag says "LAME3.100": the layout written here is
+    // LAME's from 3.90 on (revision 0), and tag readers take delay and padding only after a
+    // "LAME" and a version they can parse; GStreamer and ffmpeg look for the "LAME" alone.
+    std::array<char, 9> encoder { 'L', 'A', 'M', 'E', '3', '.', '1', '0', '0' };
     std::uint8_t revisionAndVbrMethod = 0;
     std::uint8_t lowpass = 0; // 100 Hz units
     std::uint32_t peak = 0;

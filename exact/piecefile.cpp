@@ -54,7 +54,8 @@ std::optional<PieceFileFailure> writePieceFile(const StreamIndex& index, const P
     if (written.cancelled)
         return PieceFileFailure { {}, 0, true };
     if (!written.written)
-        return PieceFileFailure { written.sourceFailed ? SplitMessages::CannotReadSource
+        return PieceFileFailure { written.layoutFailed ? PieceLayoutFailureText
+                : written.sourceFailed                 ? SplitMessages::CannotReadSource
                                                        : SplitMessages::CannotWriteOutput,
             written.error };
     if (StampOfOpenFile(sourceFd) != index.stamp)

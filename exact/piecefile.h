@@ -12,7 +12,8 @@
 
 struct PieceFileFailure
 {
-    std::string_view message; // one of SplitMessages' file failures; empty when cancelled
+    // One of SplitMessages' file failures, or PieceLayoutFailureText; empty when cancelled.
+    std::string_view message;
     int errorNumber = 0;
     bool cancelled = false; // `proceed` stopped the piece: nothing is to be shown
 };

@@ -226,8 +226,14 @@ std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts)
     const std::int64_t audioBytes = index.audioEnd - first;
     const std::int64_t g = RawOffset(index.gapless);
     const std::int64_t spf = index.gapless.samplesPerFrame;
+    const std::int64_t total = index.gapless.totalSamples;
+    // The frames whose start lies within the gapless decode, after its first sample.
+    const std::int64_t lowest = g / spf + 1;
+    const std::int64_t highest
+        = std::min((total + g - 1) / spf, static_cast<std::int64_t>(frames.size()) - 1);
     std::vector<std::int64_t> cuts { 0 };
     std::size_t frame = 0;
+    std::int64_t previous = lowest - 1;
     for (int i = 1; i < parts; ++i) {
         const std::int64_t target = first + audioBytes * i / parts;
         while (frame + 1 < frames.size() && frames[frame + 1].offset <= target)
@@ -235,10 +241,14 @@ std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts)
         const bool nextIsNearer = frame + 1 < frames.size()
             && frames[frame + 1].offset - target < target - frames[frame].offset;
         const auto nearest = static_cast<std::int64_t>(nextIsNearer ? frame + 1 : frame);
-        const std::int64_t cut = nearest * spf - g;
-        if (cut > cuts.back() && cut < index.gapless.totalSamples)
-            cuts.push_back(cut);
+        // Where frames differ in size, two shares can be nearest the same frame: each cut takes
+        // a frame of its own, leaving one for every cut after it, so every piece holds a frame.
+        const std::int64_t last = highest - (parts - 1 - i);
+        if (previous + 1 > last)
+            break; // more parts than frames to start them: the caller refuses the count
+        previous = std::clamp(nearest, previous + 1, last);
+        cuts.push_back(previous * spf - g);
     }
-    cuts.push_back(index.gapless.totalSamples);
+    cuts.push_back(total);
     return cuts;
 }

@@ -85,5 +85,6 @@ std::vector<PiecePlan> PlanPieces(const StreamIndex& index, const std::vector<st
 std::vector<std::int64_t> EveryCuts(const GaplessFacts& facts, double seconds);
 
 // Cut samples of a split into `parts` of about equal audio bytes: the frame starts nearest to
-// equal shares of the audio frames' bytes (tags and the Info frame excluded).
+// equal shares of the audio frames' bytes (tags and the Info frame excluded), each cut at least
+// a frame after the one before. Fewer cuts when fewer frames start within the decode.
 std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts);

@@ -106,6 +106,14 @@ public:
         return fail();
     }
 
+    // No frame of the stream holds what the piece needs: neither file is at fault.
+    bool failLayout()
+    {
+        m_layoutFailed = true;
+        errno = EINVAL;
+        return fail();
+    }
+
     ssize_t copyInKernel(int sourceFd, std::int64_t at, std::size_t bytes)
     {
         auto offset = static_cast<off_t>(at);
@@ -126,6 +134,7 @@ public:
     std::int64_t written() const { return m_written; }
     int error() const { return m_error; }
     bool sourceFailed() const { return m_sourceFailed; }
+    bool layoutFailed() const { return m_layoutFailed; }
     bool cancelled() const { return m_cancelled; }
 
 private:
@@ -134,6 +143,7 @@ private:
     std::int64_t m_written = 0;
     int m_error = 0;
     bool m_sourceFailed = false;
+    bool m_layoutFailed = false;
     bool m_cancelled = false;
     bool m_inKernel = true;
     std::unique_ptr<std::uint8_t[]> m_buffer; // only once the kernel copy has stopped
@@ -190,7 +200,8 @@ bool reservoirBefore(const StreamIndex& index, std::size_t frame, int bytes, int
 }
 
 // The piece's silent frames, one after the other; the last carries the lead-in's reservoir.
-bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
+// A failure is recorded in `out`.
+bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd, PieceOutput& out,
     std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
 {
     const FrameHeader& stream = index.frames[start.frame].header;
@@ -200,12 +211,10 @@ bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
         reservoir.clear();
         if (carrier
             && !reservoirBefore(index, start.leadInFrom, start.reservoirBytes, sourceFd, reservoir))
-            return false;
+            return out.failReading();
         const std::vector<std::uint8_t> frame = silentFrame(stream, reservoir);
-        if (frame.empty()) {
-            errno = EINVAL;
-            return false;
-        }
+        if (frame.empty())
+            return out.failLayout();
         frames.insert(frames.end(), frame.begin(), frame.end());
         sizes.push_back(static_cast<int>(frame.size()));
     }
@@ -214,8 +223,9 @@ bool silentFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
 
 // Frame `start.leadInFrom` re-laid (see CutStart::relaid): its side information with
 // main_data_begin 0, then its main data, zeros, and the source's main data after it up to the
-// next frame, which the frames after it may read as their reservoir.
-bool relaidFrame(const StreamIndex& index, const CutStart& start, int sourceFd,
+// next frame, which the frames after it may read as their reservoir. A failure is recorded in
+// `out`.
+bool relaidFrame(const StreamIndex& index, const CutStart& start, int sourceFd, PieceOutput& out,
     std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
 {
     const IndexedFrame source = index.frames[start.leadInFrom];
@@ -227,15 +237,13 @@ bool relaidFrame(const StreamIndex& index, const CutStart& start, int sourceFd,
     if (!readAt(
             sourceFd, source.offset, original.data(), static_cast<std::size_t>(header.frameBytes()))
         || !reservoirBefore(index, start.leadInFrom, source.mainDataBegin, sourceFd, mainData))
-        return false;
+        return out.failReading();
     mainData.insert(mainData.end(), original.begin() + static_cast<std::ptrdiff_t>(sideInfoEnd),
         original.begin() + header.frameBytes());
     const auto sideInfo = ParseSideInfo(header, original.data() + header.sideInfoOffset());
     const auto relaid = RelaidFrameHeader(header, static_cast<int>(mainData.size()));
-    if (!sideInfo || !relaid) {
-        errno = EINVAL;
-        return false;
-    }
+    if (!sideInfo || !relaid)
+        return out.failLayout();
     std::array<std::uint8_t, kMaxFrameBytes> frame {};
     const auto end = frame.begin() + relaid->frameBytes();
     const auto sideInfoAt = static_cast<std::size_t>(header.sideInfoOffset());
@@ -258,12 +266,13 @@ bool relaidFrame(const StreamIndex& index, const CutStart& start, int sourceFd,
 }
 
 // What goes between the Info frame and the frames copied: the silent frames and the re-laid one.
-bool headFrames(const StreamIndex& index, const CutStart& start, int sourceFd,
+// A failure is recorded in `out`.
+bool headFrames(const StreamIndex& index, const CutStart& start, int sourceFd, PieceOutput& out,
     std::vector<std::uint8_t>& frames, std::vector<int>& sizes)
 {
-    if (!silentFrames(index, start, sourceFd, frames, sizes))
+    if (!silentFrames(index, start, sourceFd, out, frames, sizes))
         return false;
-    return !start.relaid || relaidFrame(index, start, sourceFd, frames, sizes);
+    return !start.relaid || relaidFrame(index, start, sourceFd, out, frames, sizes);
 }
 
 // Copies source frames [from, to) in runs of contiguous frames (damaged bytes the index
@@ -369,6 +378,7 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     const auto headerWord = InfoFrameHeader(stream, cbr);
     if (start < 0 || !headerWord) {
         outcome.error = start < 0 ? errno : EINVAL;
+        outcome.layoutFailed = !headerWord;
         return outcome;
     }
     const int infoBytes = FrameHeader::parse(*headerWord)->frameBytes();
@@ -376,7 +386,7 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     const std::vector<std::uint8_t> placeholder(static_cast<std::size_t>(infoBytes), 0);
     std::vector<std::uint8_t> head; // the silent frames and the re-laid one
     std::vector<int> headSizes;
-    bool ok = headFrames(index, piece.start, sourceFd, head, headSizes) || out.failReading();
+    bool ok = headFrames(index, piece.start, sourceFd, out, head, headSizes);
     if (ok)
         reserveBlocks(index, piece, outFd, start, infoBytes + std::ssize(head));
     ok = ok && out.write(placeholder.data(), placeholder.size())
@@ -385,17 +395,16 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     if (ok) {
         const std::vector<std::uint8_t> info = PieceInfoFrame(
             index, piece, *headerWord, headSizes, out.written() - infoBytes, out.musicCrc());
-        ok = info.size() == placeholder.size()
-            && ::pwrite(outFd, info.data(), info.size(), start)
-                == static_cast<ssize_t>(info.size());
-        if (!ok && info.size() != placeholder.size())
-            errno = EINVAL;
-        if (!ok)
-            out.fail();
+        if (info.size() != placeholder.size())
+            ok = out.failLayout();
+        else if (::pwrite(outFd, info.data(), info.size(), start)
+            != static_cast<ssize_t>(info.size()))
+            ok = out.fail();
     }
     outcome.written = ok;
     outcome.error = ok ? 0 : out.error();
     outcome.sourceFailed = !ok && out.sourceFailed();
+    outcome.layoutFailed = !ok && out.layoutFailed();
     outcome.cancelled = !ok && out.cancelled();
     outcome.bytes = out.written();
     return outcome;

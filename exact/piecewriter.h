@@ -7,13 +7,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
+
+// What a piece that failed with PieceWriteOutcome::layoutFailed shows (as a file failure would).
+inline constexpr std::string_view PieceLayoutFailureText
+    = "This piece cannot be cut exactly: no frame of this stream can carry the audio data its "
+      "first frames need. Cut it at another point, or without exact cuts.";
 
 struct PieceWriteOutcome
 {
     bool written = false;
     int error = 0; // errno of the failed read or write
     bool sourceFailed = false; // the failure was reading the source
+    // No frame of the stream can hold the piece's Info frame or carry the main data its first
+    // frames read from earlier ones: a limit of the cut, not a fault of either file.
+    bool layoutFailed = false;
     bool cancelled = false; // `proceed` said stop
     std::int64_t bytes = 0; // bytes written, Info frame included
 };

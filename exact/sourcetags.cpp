@@ -63,6 +63,15 @@ std::vector<char> id3v1Bytes(int fd, std::int64_t audioEnd)
     return { bytes->begin(), bytes->end() };
 }
 
+// ID3v1.1 keeps a track number in byte 126 where byte 125 is 0; in ID3v1.0 both belong to the
+// comment, which stays whole. One byte holds 1 to 255: a piece numbered past that gets 0, no
+// track, rather than a wrong one.
+void setId3v1Track(std::vector<char>& tag, int number)
+{
+    if (tag.size() == 128 && tag[125] == 0)
+        tag[126] = static_cast<char>(number <= 255 ? number : 0);
+}
+
 } // namespace
 
 std::int64_t PieceMilliseconds(const PiecePlan& piece, const GaplessFacts& facts)
@@ -102,6 +111,8 @@ SourceTags& SourceTags::operator=(SourceTags&&) noexcept = default;
 PieceTagBytes SourceTags::forPiece(const PieceTagFields& fields)
 {
     PieceTagBytes tags { {}, m_id3v1 };
+    if (fields.number > 0)
+        setId3v1Track(tags.id3v1, fields.number);
     if (m_id3v2) {
         TagLib::ID3v2::Tag& tag = *m_id3v2->file.ID3v2Tag();
         SetPieceFrames(tag, fields);

@@ -43,8 +43,8 @@ public:
 
     bool hasId3v2() const { return m_id3v2 != nullptr; }
     // The source's ID3v2 tag, in its own version, as a piece carries it (empty when the source
-    // has none), and the source's ID3v1 bytes as they are. No APE tag is ever copied: it
-    // mostly holds the whole source's gain.
+    // has none), and the source's ID3v1 bytes with, in a piece of a split, its ID3v1.1 track
+    // number set as TRCK's. No APE tag is ever copied: it mostly holds the whole source's gain.
     PieceTagBytes forPiece(const PieceTagFields& fields);
 
 private:

@@ -6,6 +6,9 @@ const char* IndexRefusalText(IndexRefusal refusal)
     switch (refusal) {
     case IndexRefusal::Unreadable:
         return "it cannot be read as a regular file";
+    case IndexRefusal::ReadFailed:
+        return "reading it failed partway (a disk, network or file system error, or the file "
+               "was cut short while it was read)";
     case IndexRefusal::NotMpegAudio:
         return "it is not MPEG audio";
     case IndexRefusal::FreeFormat:

@@ -19,8 +19,11 @@ struct GaplessFacts
     int channels = 0;
     bool hasLameTag = false;
     int encoderDelay = 0; // samples; 0 without a LAME tag
-    int encoderPadding = 0; // samples; 0 without a LAME tag
-    std::int64_t totalSamples = 0; // frames x samplesPerFrame - delay - padding
+    int encoderPadding = 0; // samples, as the LAME tag gives them; 0 without one
+    // The gapless decode's length: as a rule frames x samplesPerFrame - delay - max(padding,
+    // 529); where the Info frame counts more frames than were found (a source cut short), the
+    // decode runs on to the last frame found.
+    std::int64_t totalSamples = 0;
 };
 
 // After a walk stopped early (toEnd false), `frames`, `skippedBytes` and the gapless
@@ -40,7 +43,8 @@ struct StreamIndex
 
 // Why a source cannot be cut exactly.
 enum class IndexRefusal {
-    Unreadable,
+    Unreadable, // not a regular file, or it cannot be opened
+    ReadFailed, // a read failed partway: an I/O error, or the file shrank meanwhile
     NotMpegAudio,
     FreeFormat,
     NotLayer3,

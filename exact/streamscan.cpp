@@ -26,6 +26,7 @@
 namespace {
 
 constexpr std::size_t kMinimumFrames = 4;
+constexpr int kSynthesisDelay = 529; // samples every decoder's output lags its input
 // Header, CRC word and the largest side information (MPEG-1 stereo).
 constexpr std::size_t kMaxFrameStartBytes = 6 + 32;
 
@@ -179,7 +180,7 @@ Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, s
         std::min<std::int64_t>(end - position, static_cast<std::int64_t>(kMaxFrameStartBytes)));
     const std::uint8_t* start = reader.view(position, available);
     if (!start) {
-        refusal = IndexRefusal::Unreadable;
+        refusal = IndexRefusal::ReadFailed;
         return Step::Refused;
     }
     const auto header = headers.parse(ReadBigEndian32(start));
@@ -206,6 +207,24 @@ Step walkOne(ScanReader& reader, HeaderCache& headers, std::int64_t& position, s
     return Step::Frame;
 }
 
+// The raw sample where libmpg123 and GStreamer end the gapless decode: `padding` samples before
+// the end of as many frames as the Info frame counts, plus their 529-sample synthesis delay; but
+// never past the last frame found. So a padding under 529 (other encoders write such), a stream
+// cut short or an Info frame that counts more frames than there are all end at the last frame.
+// Where the Info frame counts fewer, the frames found count.
+std::int64_t gaplessEndRaw(const StreamIndex& index, const GaplessFacts& facts)
+{
+    const auto found = static_cast<std::int64_t>(index.frames.size());
+    const std::int64_t frameEnd = found * facts.samplesPerFrame;
+    if (!facts.hasLameTag)
+        return frameEnd;
+    const bool counted = (index.infoFrame->flags & InfoFrame::kFrames) != 0;
+    const std::int64_t frames
+        = counted ? std::max<std::int64_t>(index.infoFrame->frames, found) : found;
+    return std::min(
+        frameEnd, frames * facts.samplesPerFrame - facts.encoderPadding + kSynthesisDelay);
+}
+
 std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamIndex& index)
 {
     GaplessFacts& facts = index.gapless;
@@ -217,8 +236,9 @@ std::optional<IndexRefusal> setGaplessFacts(const FrameHeader& first, StreamInde
         facts.encoderDelay = index.infoFrame->lame->delay;
         facts.encoderPadding = index.infoFrame->lame->padding;
     }
-    facts.totalSamples = static_cast<std::int64_t>(index.frames.size()) * facts.samplesPerFrame
-        - facts.encoderDelay - facts.encoderPadding;
+    // Whatever the padding and the frame count, the decode starts at raw sample delay + 529.
+    const std::int64_t start = facts.hasLameTag ? facts.encoderDelay + kSynthesisDelay : 0;
+    facts.totalSamples = gaplessEndRaw(index, facts) - start;
     if (facts.totalSamples < 0)
         return IndexRefusal::GaplessLongerThanAudio;
     return std::nullopt;
@@ -360,9 +380,10 @@ IndexOutcome indexStream(int sourceFd, std::optional<std::int64_t> untilSecond)
     ScanReader scan;
     if (!scan.open(sourceFd, *start))
         return refuse(IndexRefusal::Unreadable);
+    // FindMpegAudioStart read a header there: failing to read it again is a read error.
     const auto first = headerAt(scan, *start);
     if (!first)
-        return refuse(IndexRefusal::Unreadable);
+        return refuse(IndexRefusal::ReadFailed);
     if (first->layer() != 3)
         return refuse(IndexRefusal::NotLayer3);
 

@@ -1,10 +1,14 @@
 // libmpg123 with a growing index (a negative MPG123_INDEX_SIZE) records every frame.
 #include "exactfixtures.h"
 
+#include "piecewriter.h"
+
 #include <mpg123.h>
 
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -96,4 +100,37 @@ std::vector<std::int16_t> DecodeGapless(const std::filesystem::path& path)
     }
     mpg123_close(handle.get());
     return samples;
+}
+
+std::vector<std::int16_t> DecodeJoined(
+    const std::vector<std::filesystem::path>& pieces, Decoder decode)
+{
+    std::vector<std::int16_t> joined;
+    for (const auto& piece : pieces) {
+        const auto samples = decode(piece);
+        joined.insert(joined.end(), samples.begin(), samples.end());
+    }
+    return joined;
+}
+
+std::vector<std::filesystem::path> WritePlannedPieces(const StreamIndex& index,
+    const std::vector<PiecePlan>& pieces, const std::filesystem::path& source,
+    const std::filesystem::path& folder)
+{
+    const int sourceFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (sourceFd < 0)
+        return {};
+    std::vector<std::filesystem::path> paths;
+    for (const PiecePlan& piece : pieces) {
+        const auto path = folder / ("piece-" + std::to_string(paths.size()) + ".mp3");
+        const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const bool written = out >= 0 && WritePiece(index, piece, sourceFd, out).written;
+        if (out < 0 || ::close(out) != 0 || !written) {
+            paths.clear();
+            break;
+        }
+        paths.push_back(path);
+    }
+    ::close(sourceFd);
+    return paths;
 }

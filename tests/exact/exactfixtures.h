@@ -2,6 +2,7 @@
 #pragma once
 
 #include "mp3fixture.h"
+#include "pieceplan.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -36,3 +37,16 @@ Mpg123View ScanWithMpg123(const std::filesystem::path& path);
 std::vector<std::int16_t> DecodeGapless(const std::filesystem::path& path);
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<char>& bytes);
+
+// A decoder of a whole file to interleaved 16-bit samples: DecodeGapless or DecodeWithGStreamer.
+using Decoder = std::vector<std::int16_t> (*)(const std::filesystem::path&);
+
+// The decodes of `pieces`, one after the other.
+std::vector<std::int16_t> DecodeJoined(
+    const std::vector<std::filesystem::path>& pieces, Decoder decode);
+
+// Writes each of `pieces` of `source` (which `index` was made from) with WritePiece into
+// `folder` as piece-0.mp3, piece-1.mp3, ...; the paths, or none if one could not be written.
+std::vector<std::filesystem::path> WritePlannedPieces(const StreamIndex& index,
+    const std::vector<PiecePlan>& pieces, const std::filesystem::path& source,
+    const std::filesystem::path& folder);

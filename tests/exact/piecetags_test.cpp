@@ -6,6 +6,7 @@
 #include "gstdecode.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
+#include "sourcetags.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <commentsframe.h>
 #include <eventtimingcodesframe.h>
+#include <fcntl.h>
 #include <fstream>
 #include <id3v2tag.h>
 #include <mpegfile.h>
@@ -24,6 +26,7 @@
 #include <synchronizedlyricsframe.h>
 #include <tableofcontentsframe.h>
 #include <textidentificationframe.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace TagLib;
@@ -143,8 +146,9 @@ protected:
     }
 
     // The piece's tags as the source's, with `track` as TRCK and the piece's decoded length as
-    // TLEN; its ID3v1 bytes the source's.
-    void expectTags(const fs::path& piece, const std::string& track)
+    // TLEN; its ID3v1 bytes the source's, but for the ID3v1.1 track number `v1Track` (0: the
+    // source's).
+    void expectTags(const fs::path& piece, const std::string& track, int v1Track = 0)
     {
         SCOPED_TRACE(piece.filename().string());
         MPEG::File source(m_source.c_str(), false);
@@ -166,7 +170,12 @@ protected:
         EXPECT_EQ(tag.comment(), "a comment");
 
         ASSERT_TRUE(file.hasID3v1Tag());
-        EXPECT_EQ(lastBytes(piece, 128), lastBytes(m_source, 128));
+        std::vector<char> id3v1 = lastBytes(m_source, 128);
+        ASSERT_EQ(id3v1[125], 0); // ID3v1.1, with the source's track 3
+        ASSERT_EQ(id3v1[126], 3);
+        if (v1Track > 0)
+            id3v1[126] = static_cast<char>(v1Track);
+        EXPECT_EQ(lastBytes(piece, 128), id3v1);
         EXPECT_FALSE(file.hasAPETag());
         const auto bytes = ReadAll(piece);
         const std::string ape = "APETAGEX";
@@ -193,7 +202,7 @@ TEST_P(PieceTags, everyPieceOfASplitCarriesTheSourcesTagsNumberedAndTheAudioStil
     std::vector<std::int16_t> joined[2];
     for (int i = 0; i < 3; ++i) {
         const fs::path piece = out / ("song_" + std::to_string(i) + ".mp3");
-        expectTags(piece, std::to_string(i + 1) + "/3");
+        expectTags(piece, std::to_string(i + 1) + "/3", i + 1);
         for (int d = 0; d < 2; ++d) {
             const auto samples = decoders[d](piece);
             joined[d].insert(joined[d].end(), samples.begin(), samples.end());
@@ -224,6 +233,41 @@ TEST_P(PieceTags, aRangeKeepsTheSourcesTrackNumber)
 INSTANTIATE_TEST_SUITE_P(Sources, PieceTags, ::testing::ValuesIn(kSources),
     [](const auto& param) { return std::string(param.param.name); });
 
+// A split's piece n of N says n in an ID3v1.1 tag's track byte as in TRCK, past 255 (where one
+// byte cannot) no track; an ID3v1.0 tag's comment runs through that byte and stays whole.
+TEST(PieceId3v1, aSplitsPieceCarriesItsNumberWhereTheSourcesTagHasATrack)
+{
+    TempDir dir;
+    const auto withTag = [&](const std::string& comment, char track) {
+        std::vector<char> bytes(1000, '\0');
+        std::vector<char> tag(128, '\0');
+        std::copy_n("TAGTitle", 8, tag.begin());
+        std::copy(comment.begin(), comment.end(), tag.begin() + 97);
+        tag[126] = track;
+        bytes.insert(bytes.end(), tag.begin(), tag.end());
+        const fs::path path = dir / "tagged.mp3";
+        WriteBytes(path, bytes);
+        return path;
+    };
+    const auto id3v1Of = [](const fs::path& path, int number) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        EXPECT_GE(fd, 0);
+        SourceTags tags(fd, 0, 1000);
+        const std::vector<char> id3v1 = tags.forPiece({ number, std::max(number, 3), 0 }).id3v1;
+        ::close(fd);
+        return id3v1;
+    };
+    const fs::path v11 = withTag("a comment", 7);
+    const std::vector<char> source = lastBytes(v11, 128);
+    for (const auto& [number, track] : { std::pair { 0, 7 }, { 2, 2 }, { 255, 255 }, { 256, 0 } }) {
+        std::vector<char> expected = source;
+        expected[126] = static_cast<char>(track);
+        EXPECT_EQ(id3v1Of(v11, number), expected) << number;
+    }
+    const fs::path v10 = withTag("a comment of thirty characters", 's');
+    EXPECT_EQ(id3v1Of(v10, 2), lastBytes(v10, 128));
+}
+
 // Sources whose ID3v2 tag is missing or cannot be read give pieces without one, with the
 // ID3v1 tag still copied and the audio whole.
 TEST(PieceTagsWithout, anId3v2TagTheSourceLacksOrThatIsDamagedIsNotWritten)
@@ -249,7 +293,9 @@ TEST(PieceTagsWithout, anId3v2TagTheSourceLacksOrThatIsDamagedIsNotWritten)
             const fs::path piece
                 = out / (source.stem().string() + "_" + std::to_string(i) + ".mp3");
             EXPECT_NE(std::string(ReadAll(piece).data(), 3), "ID3");
-            EXPECT_EQ(lastBytes(piece, 128), lastBytes(source, 128));
+            std::vector<char> id3v1 = lastBytes(source, 128);
+            id3v1[126] = static_cast<char>(i + 1); // lame's ID3v1.1 tag, without a track
+            EXPECT_EQ(lastBytes(piece, 128), id3v1);
             const auto decoded = DecodeGapless(piece);
             joined.insert(joined.end(), decoded.begin(), decoded.end());
         }
