@@ -11,7 +11,10 @@
 #include "resources.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
+
+#include <cstring>
 
 QString CSplitApp::applicationId()
 {
@@ -23,7 +26,6 @@ void CSplitApp::setIdentity()
     QCoreApplication::setOrganizationName(QStringLiteral("Brennick"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Parvex"));
     QGuiApplication::setDesktopFileName(applicationId());
-    QCoreApplication::setApplicationVersion(QStringLiteral(PARVEX_VERSION));
     QApplication::setWindowIcon(Resources::appIcon());
 }
 
@@ -32,6 +34,33 @@ QString CSplitApp::sourceArgument(const QStringList& positionalArguments)
     if (positionalArguments.isEmpty())
         return {};
     return QFileInfo(positionalArguments.constFirst()).absoluteFilePath();
+}
+
+bool CSplitApp::asksForTextOnly(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (std::strcmp(argument, "--") == 0)
+            return false;
+        for (const char* option : { "-h", "-?", "--help", "--help-all", "-v", "--version" }) {
+            if (std::strcmp(argument, option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+QString CSplitApp::processArguments(const QCoreApplication& application)
+{
+    // The About box's form (major.minor), as parvex-cli --version prints it.
+    QCoreApplication::setApplicationVersion(QStringLiteral(PARVEX_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Cuts MP3 files without re-encoding them."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An MP3 file to open."));
+    parser.process(application);
+    return sourceArgument(parser.positionalArguments());
 }
 
 int CSplitApp::run(const QString& source)

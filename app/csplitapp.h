@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QCoreApplication;
+
 class CSplitApp
 {
 public:
@@ -17,6 +19,12 @@ public:
     static void setIdentity();
     // The source named on the command line as an absolute path; empty when there is none.
     static QString sourceArgument(const QStringList& positionalArguments);
+    // True when the arguments hold --help, --help-all or --version (or -h, -?, -v) before any
+    // "--": the program then only prints text and needs no display.
+    static bool asksForTextOnly(int argc, const char* const* argv);
+    // Parses the command line: prints help, the version or a usage error and exits the program,
+    // or returns the source argument (sourceArgument()). Works on a QCoreApplication too.
+    static QString processArguments(const QCoreApplication& application);
 
     // Builds the services, runs the main dialog modally and returns when it ends; the program
     // then ends. A non-empty `source` is opened as the window comes up, as "Open MP3" would.

@@ -2,23 +2,23 @@
 #include "csplitapp.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <gst/gst.h>
 
 int main(int argc, char* argv[])
 {
+    // --help and --version are text: answered without a display, before any window system loads.
+    if (CSplitApp::asksForTextOnly(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        CSplitApp::processArguments(application); // prints and exits
+        return 0;
+    }
     gst_init(&argc, &argv);
     QApplication application(argc, argv);
     CSplitApp::setIdentity();
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Cuts MP3 files without re-encoding them."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An MP3 file to open."));
-    parser.process(application);
+    const QString source = CSplitApp::processArguments(application);
 
     CSplitApp splitApp;
-    return splitApp.run(CSplitApp::sourceArgument(parser.positionalArguments()));
+    return splitApp.run(source);
 }
