@@ -38,11 +38,12 @@ struct FrameHeaderAccess : TagLib::ID3v2::Frame
     }
 };
 
+// `text` is UTF-8; TagLib renders it as UTF-16 in a v2.3 tag.
 void replaceText(TagLib::ID3v2::Tag& tag, const char* id, const std::string& text)
 {
     tag.removeFrames(id);
-    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::Latin1);
-    frame->setText(TagLib::String(text));
+    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, TagLib::String::UTF8);
+    frame->setText(TagLib::String(text, TagLib::String::UTF8));
     tag.addFrame(frame); // the tag owns it from here
 }
 
@@ -79,6 +80,12 @@ void SetPieceFrames(TagLib::ID3v2::Tag& tag, const PieceTagFields& fields)
     if (fields.number > 0)
         replaceText(
             tag, "TRCK", std::to_string(fields.number) + "/" + std::to_string(fields.count));
+    const std::pair<const char*, const std::string&> texts[]
+        = { { "TIT2", fields.title }, { "TPE1", fields.performer }, { "TALB", fields.album } };
+    for (const auto& [id, text] : texts) {
+        if (!text.empty())
+            replaceText(tag, id, text);
+    }
 }
 
 TagLib::ID3v2::Version PieceTagVersion(const TagLib::ID3v2::Tag& tag)

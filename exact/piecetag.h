@@ -16,7 +16,8 @@ void DropWholeSourceFrames(TagLib::ID3v2::Tag& tag);
 // bytes but writes back without their encryption flag, so that they would read as plain frames.
 void DropEncryptedFrames(TagLib::ID3v2::Tag& tag);
 
-// Sets TLEN to the piece's length and, for a piece of a split, TRCK to "number/count".
+// Sets TLEN to the piece's length and, for a piece of a split, TRCK to "number/count"; a title,
+// performer or album the piece has of its own replaces the source's.
 void SetPieceFrames(TagLib::ID3v2::Tag& tag, const PieceTagFields& fields);
 
 // The version a piece's tag is rendered in: the source's. TagLib renders only v2.3 and v2.4,

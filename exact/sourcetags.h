@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 // Where a piece stands among the pieces of its cut, for its ID3v2 tag.
@@ -13,6 +14,10 @@ struct PieceTagFields
     int number = 0; // from 1; 0 keeps TRCK as it is: the source's in a job of one piece (a range)
     int count = 0; // the pieces of the split
     std::int64_t milliseconds = 0; // the piece's gapless length: its TLEN
+    // UTF-8; empty keeps the source's TIT2, TPE1, TALB.
+    std::string title;
+    std::string performer;
+    std::string album;
 };
 
 // The bytes written around a piece's audio frames; either may be empty.

@@ -146,7 +146,8 @@ private:
             return !m_host.cancelled();
         };
         const PieceTagBytes tagBytes = tags.forPiece({ planned.tags.track, planned.tags.trackCount,
-            PieceMilliseconds(piece, m_index.gapless) });
+            PieceMilliseconds(piece, m_index.gapless), planned.tags.title, planned.tags.performer,
+            planned.tags.album });
         if (const auto failure
             = WritePieceFile(m_index, piece, m_sourceFd, path, tagBytes, proceed)) {
             if (failure->cancelled)

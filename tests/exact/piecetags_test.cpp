@@ -7,6 +7,7 @@
 #include "mp3fixture.h"
 #include "recordinghost.h"
 #include "sourcetags.h"
+#include "streamscan.h"
 
 #include <gtest/gtest.h>
 
@@ -230,6 +231,28 @@ TEST_P(PieceTags, aRangeKeepsTheSourcesTrackNumber)
     EXPECT_TRUE(DecodeGapless(cut) == std::vector<std::int16_t>(frame(1), frame(4)));
 }
 
+// Titles from a sheet or a chapter, in the source's tag version (UTF-16 in v2.3).
+TEST_P(PieceTags, aPiecesOwnTitlePerformerAndAlbumReplaceTheSources)
+{
+    const int fd = ::open(m_source.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const auto indexed = IndexMp3Stream(fd, std::nullopt);
+    ASSERT_TRUE(indexed.index);
+    const std::string title = "Zwölf – 十二";
+    const PieceTagBytes bytes
+        = ReadSourceTags(fd, *indexed.index).forPiece({ 1, 2, 1000, title, "Band", "" });
+    ::close(fd);
+    const fs::path tagOnly = m_dir / "tag.mp3";
+    WriteBytes(tagOnly, bytes.id3v2);
+    MPEG::File file(tagOnly.c_str(), false);
+    ASSERT_TRUE(file.hasID3v2Tag());
+    const ID3v2::Tag& tag = *file.ID3v2Tag();
+    EXPECT_EQ(tag.header()->majorVersion(), static_cast<unsigned>(GetParam().version));
+    EXPECT_EQ(tag.title().to8Bit(true), title);
+    EXPECT_EQ(tag.artist(), "Band");
+    EXPECT_EQ(tag.album(), MPEG::File(m_source.c_str(), false).ID3v2Tag()->album());
+}
+
 INSTANTIATE_TEST_SUITE_P(Sources, PieceTags, ::testing::ValuesIn(kSources),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -253,7 +276,8 @@ TEST(PieceId3v1, aSplitsPieceCarriesItsNumberWhereTheSourcesTagHasATrack)
         const int fd = ::open(path.c_str(), O_RDONLY);
         EXPECT_GE(fd, 0);
         SourceTags tags(fd, 0, 1000);
-        const std::vector<char> id3v1 = tags.forPiece({ number, std::max(number, 3), 0 }).id3v1;
+        const std::vector<char> id3v1
+            = tags.forPiece({ number, std::max(number, 3), 0, {}, {}, {} }).id3v1;
         ::close(fd);
         return id3v1;
     };

@@ -51,6 +51,8 @@ void checkId3v2(const std::vector<char>& bytes, const PieceTagFields& fields, bo
     if (fields.number > 0)
         FUZZ_CHECK(text(tag, "TRCK")
             == std::to_string(fields.number) + "/" + std::to_string(fields.count));
+    if (!fields.title.empty())
+        FUZZ_CHECK(text(tag, "TIT2") == fields.title);
     FUZZ_CHECK(!hasWholeSourceFrame(tag));
 }
 
@@ -80,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SourceTags tags(fd, static_cast<std::int64_t>(size), 0);
     ::close(fd);
     // A range first: its piece keeps the source's TRCK, which a split's pieces then replace.
-    checkPiece(tags, { 0, 0, 99 }, data, size);
+    checkPiece(tags, { 0, 0, 99, {}, {}, {} }, data, size);
     for (int number = 1; number <= 2; ++number)
-        checkPiece(tags, { number, 2, 1000 * number + 7 }, data, size);
+        checkPiece(tags, { number, 2, 1000 * number + 7, "Title", {}, {} }, data, size);
     return 0;
 }
