@@ -2,6 +2,7 @@
 #include "csplitapp.h"
 
 #include "csplitdialog.h"
+#include "cutdispatcher.h"
 #include "gstmediagraph.h"
 #include "previewwindow.h"
 #include "qsettingsstore.h"
@@ -74,6 +75,7 @@ int CSplitApp::run(const QString& source)
         .settings = settings,
         .desktop = desktop,
         .probeDuration = ProbeDuration,
+        .runCut = RunCut,
         .sliderHeld = &m_sliderHeld,
         .createGraph = GstMediaGraphFactory(),
         .createPreviewWindow = PreviewWindow::factory() };

@@ -2,30 +2,24 @@
 #pragma once
 
 #include "cutrequest.h"
+#include "cutstarter.h"
+#include "dialogcontrols.h"
 #include "dialogservices.h"
 #include "outputdestinations.h"
+#include "pageopener.h"
 #include "previewsession.h"
 #include "splitresult.h"
 #include "timemark.h"
 #include "windowmenu.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 
-class CPositionSlider;
 class CPreviewPlayer;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QRadioButton;
-class UpDownControl;
-enum class Panel;
 
 class CSplitDialog : public QDialog
 {
@@ -38,7 +32,7 @@ public:
     ~CSplitDialog() override;
 
     // The control with the given id (see ControlId), or null.
-    QWidget* control(int id) const { return m_controls.value(id); }
+    QWidget* control(int id) const { return m_ui.all.value(id); }
 
     // Fields to controls (false) or controls to fields (true). Toward the fields a number box
     // without a number is reported and stops the exchange; the result is then false.
@@ -102,16 +96,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void bindControls();
     void setUpDesktopAccess();
-    QRadioButton* radio(int id) const;
-    void connectControls();
     void OnInitDialog();
     void OnOK();
     void OnDestroy();
     void CaptureMark(TimeMark& mark, std::int32_t& markTotal);
-    void showPanels(std::initializer_list<Panel> shown);
-    QLineEdit* edit(int id) const;
     void keepOutputFolderFromBox();
     // Runs a cut of the open source with the window's engine choice and output folder.
     SplitResult runCut(CutSpec spec);
@@ -119,16 +108,8 @@ private:
     DialogServices m_services;
     OutputDestinations m_destinations;
     WindowMenu m_windowMenu;
-    QHash<int, QWidget*> m_controls; // children of the dialog, by control id
-
-    UpDownControl* m_secondsSpin = nullptr;
-    QLineEdit* m_secondsBox = nullptr;
-    QLineEdit* m_outputFolderBox = nullptr;
-    QCheckBox* m_exactCutBox = nullptr; // checked: the three Start buttons cut exactly
-    UpDownControl* m_splitCountSpin = nullptr;
-    QLabel* m_eachSizeDisplay = nullptr;
-    QLabel* m_positionDisplay = nullptr;
-    CPositionSlider* m_positionSlider = nullptr;
+    PageOpener m_pages;
+    DialogControls m_ui;
     QString m_sourceTitle; // empty while no source is open
     TimeMark m_startMark;
     TimeMark m_endMark;
@@ -143,4 +124,5 @@ private:
     std::int32_t m_splitSeconds = 0;
     bool m_destroyed = false; // OnDestroy has run
     std::unique_ptr<PreviewSession> m_preview; // the current player, the slider's position
+    std::unique_ptr<CutStarter> m_cutStarter; // the Start buttons' requests
 };

@@ -1,6 +1,7 @@
 // Everything the main window uses from outside itself, handed in by whoever creates it.
 #pragma once
 
+#include "cutdispatcher.h"
 #include "desktopservices.h"
 #include "filechooser.h"
 #include "previewsession.h"
@@ -15,6 +16,9 @@
 
 // Whole seconds of a media file (path in the local 8-bit encoding), or nullopt.
 using DurationProbe = std::function<std::optional<std::int64_t>(const std::string& path)>;
+// Runs a cut the Start buttons asked for, showing its messages through the host (RunCut in the
+// program). The window builds the request; what is checked and written is the runner's.
+using CutRunner = std::function<SplitResult(const CutRequest& request, SplitHost& host)>;
 
 // The services are borrowed: they must outlive the dialog.
 struct DialogServices
@@ -24,6 +28,7 @@ struct DialogServices
     SettingsStore& settings;
     DesktopServices& desktop;
     DurationProbe probeDuration = ProbeDuration;
+    CutRunner runCut = RunCut;
     // The application's slider-held flag: true while the left button holds the position
     // slider. Null means it is never held.
     bool* sliderHeld = nullptr;

@@ -2,9 +2,11 @@
 #include "dialogharness.h"
 
 #include "controlids.h"
+#include "cutdispatcher.h"
 #include "playerevents.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLabel>
 #include <QSettings>
 
@@ -31,6 +33,8 @@ CSplitDialog& DialogHarness::start()
         .settings = settings,
         .desktop = desktop,
         .probeDuration = [this](const std::string&) { return duration; },
+        .runCut
+        = [this](const CutRequest& request, SplitHost& host) { return runCut(request, host); },
         .sliderHeld = &sliderHeld,
         .createGraph = [this] { return createGraph ? createGraph() : nullptr; },
         .createPreviewWindow =
@@ -64,6 +68,33 @@ void DialogHarness::openSource(const QString& file, std::int64_t seconds)
     duration = seconds;
     files.answerNext(file);
     click(ControlId::OpenMp3);
+}
+
+QString DialogHarness::openPatternSource(
+    const QString& name, std::int64_t seconds, std::int64_t bytes)
+{
+    const QString file = path(name);
+    MakePatternFile(file.toStdString(), bytes);
+    openSource(file, seconds);
+    setText(ControlId::OutputFile, path(QStringLiteral("cut.mp3")));
+    QDir().mkpath(path(QStringLiteral("out")));
+    setText(ControlId::OutputFolder, path(QStringLiteral("out/")));
+    return file;
+}
+
+const RecordedCut& DialogHarness::onlyCut() const
+{
+    if (cuts.size() != 1)
+        qFatal("%zu cuts were asked for, not one", cuts.size());
+    return cuts.front();
+}
+
+SplitResult DialogHarness::runCut(const CutRequest& request, SplitHost& host)
+{
+    if (realCuts)
+        return RunCut(request, host);
+    cuts.push_back({ request, request.measureSeconds ? request.measureSeconds() : std::nullopt });
+    return cutResult;
 }
 
 bool DialogHarness::poll()

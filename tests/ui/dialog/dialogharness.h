@@ -22,6 +22,15 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
+
+// A cut the window asked for, as the harness's runner received it.
+struct RecordedCut
+{
+    CutRequest request;
+    // What request.measureSeconds answered when the runner was called.
+    std::optional<std::int64_t> measured;
+};
 
 class DialogHarness : public QObject
 {
@@ -41,6 +50,12 @@ public:
     // Real preview windows by default; null: players without one.
     PreviewWindowFactory createPreviewWindow = PreviewWindow::factory();
     bool sliderHeld = false; // the application's flag
+    // The Start buttons' requests, in order. Unless realCuts is set they are only recorded and
+    // answered with cutResult: what the engines check, say and write is tested under tests/split,
+    // tests/exact and tests/cli.
+    std::vector<RecordedCut> cuts;
+    SplitResult cutResult { SplitStatus::Done, {}, 0 };
+    bool realCuts = false; // run them with RunCut, as the program does
     TempDir temp;
 
     // Constructs the dialog, which runs its start-up.
@@ -64,6 +79,12 @@ public:
     QString path(const QString& name) const;
     // Opens `file` through "Open MP3" with the probe answering `seconds`.
     void openSource(const QString& file, std::int64_t seconds);
+    // Makes `name` in the temporary folder (`bytes` pattern bytes) and opens it as a source of
+    // `seconds`; the range output is cut.mp3 and the split folder out/, both in that folder.
+    QString openPatternSource(
+        const QString& name, std::int64_t seconds, std::int64_t bytes = 1'000'000);
+    // The only cut recorded so far; the test fails when there is not exactly one.
+    const RecordedCut& onlyCut() const;
     // Polls the current player now, as its one-second timer does, and lets the dialog handle
     // the position event. False without a player or when the poll posted nothing.
     bool poll();
@@ -80,6 +101,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    SplitResult runCut(const CutRequest& request, SplitHost& host);
+
     std::unique_ptr<CSplitDialog> m_dialog;
     int m_positionEvents = 0;
 };

@@ -1,7 +1,7 @@
 // The window on the desktop: files from the command line and from drops, the keyboard, screen
 // readers, box captions and widths, display widths, the music folder and the help's place.
 #include "controlids.h"
-#include "dialogharness.h"
+#include "dialogtestcase.h"
 #include "dialogtexts.h"
 #include "displayfit.h"
 #include "elidinglabel.h"
@@ -73,11 +73,9 @@ void doAccessibleAction(QWidget* widget, const QString& action)
 }
 } // namespace
 
-class SplitDialogDesktopTest : public QObject
+class SplitDialogDesktopTest : public DialogTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<DialogHarness> h;
 
     CSplitDialog& startShown()
     {
@@ -89,25 +87,9 @@ class SplitDialogDesktopTest : public QObject
         }();
         return dialog;
     }
-    // The control with the given id; the test ends at once when the window has none.
-    template<class T = QWidget>
-    T& the(int id) const
-    {
-        T* widget = h->control<T>(id);
-        if (!widget)
-            qFatal("no control %d of the expected class", id);
-        return *widget;
-    }
     bool panelShown(int startButton) const { return !the(startButton).isHidden(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        DialogHarness::clearSettings();
-        h = std::make_unique<DialogHarness>();
-    }
-    void cleanup() { h.reset(); }
-
     void fileAtStart_opensAsOpenMp3Would()
     {
         const QString file = h->path(QStringLiteral("song.mp3"));

@@ -1,82 +1,20 @@
 // The "Exact cut (gapless)" check box: its place on the keyboard, its setting, and the three
-// Start buttons cutting exactly while it is checked.
+// Start buttons asking for the exact engine while it is checked.
 #include "controlids.h"
-#include "dialogharness.h"
-#include "exactfixtures.h"
-#include "infoframe.h"
+#include "dialogtestcase.h"
 
 #include <QAccessible>
 #include <QCheckBox>
-#include <QDir>
-
-#include <cstdint>
 
 namespace Id = ControlId;
 
-namespace {
-using Kind = ScriptedPrompter::Kind;
-using Shown = ScriptedPrompter::Shown;
-
-const Shown Done { Kind::Message, QStringLiteral("Message"), QStringLiteral("Splitting is done!") };
-constexpr int Rate = 44100;
-constexpr int SourceSeconds = 6;
-
-// The piece begins with a Xing/Info frame of its own (lame writes no tags here, so neither
-// does the cut).
-bool startsWithInfoFrame(const QString& piece)
-{
-    const std::vector<char> bytes = ReadAll(piece.toStdString());
-    return ParseInfoFrame(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())
-        .has_value();
-}
-
-std::int64_t gaplessSamples(const QString& piece)
-{
-    return ScanWithMpg123(piece.toStdString()).samples;
-}
-} // namespace
-
-class SplitDialogExactTest : public QObject
+class SplitDialogExactTest : public DialogTestCase
 {
     Q_OBJECT
 
-    std::unique_ptr<DialogHarness> h;
-
-    // The control with the given id; the test ends at once when the window has none.
-    template<class T = QWidget>
-    T& the(int id) const
-    {
-        T* widget = h->control<T>(id);
-        if (!widget)
-            qFatal("no control %d of the expected class", id);
-        return *widget;
-    }
     QCheckBox& exactBox() const { return the<QCheckBox>(Id::ExactCut); }
-    // Opens a 6-second VBR source and sends the outputs into the temporary folder.
-    QString startWithMp3(bool exact)
-    {
-        h->start();
-        const QString source = h->path(QStringLiteral("song.mp3"));
-        std::string error;
-        if (!MakeMp3(source.toStdString(), { SourceSeconds, Rate, 2, { "-V", "2" } }, &error))
-            qFatal("lame: %s", error.c_str());
-        h->openSource(source, SourceSeconds);
-        h->setText(Id::OutputFile, h->path(QStringLiteral("cut.mp3")));
-        QDir().mkpath(h->path(QStringLiteral("out")));
-        h->setText(Id::OutputFolder, h->path(QStringLiteral("out/")));
-        exactBox().setChecked(exact);
-        return source;
-    }
-    QString piece(int i) const { return h->path(QStringLiteral("out/song_%1.mp3").arg(i)); }
 
 private Q_SLOTS:
-    void init()
-    {
-        DialogHarness::clearSettings();
-        h = std::make_unique<DialogHarness>();
-    }
-    void cleanup() { h.reset(); }
-
     void box_isReachedByTabAndMnemonic_andNamed()
     {
         CSplitDialog& dialog = h->start();
@@ -126,75 +64,29 @@ private Q_SLOTS:
             DialogHarness::stored(QStringLiteral("exact_cut")).toString(), QStringLiteral("0"));
     }
 
-    void checked_startRange_writesTheMarkedSamples()
+    void everyStart_asksForTheEngineTheBoxShows_data()
     {
-        startWithMp3(true);
-        h->setText(Id::StartSeconds, QStringLiteral("1"));
-        h->setText(Id::EndSeconds, QStringLiteral("4"));
-        h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        const QString cut = h->path(QStringLiteral("cut.mp3"));
-        QVERIFY(startsWithInfoFrame(cut));
-        QCOMPARE(gaplessSamples(cut), 3 * Rate);
-    }
-
-    void checked_startBySize_writesPiecesThatJoinToTheSource()
-    {
-        const QString source = startWithMp3(true);
-        h->click(Id::BySize);
-        h->setText(Id::SplitCount, QStringLiteral("3"));
-        h->click(Id::StartBySize);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        std::int64_t joined = 0;
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(startsWithInfoFrame(piece(i)));
-            joined += gaplessSamples(piece(i));
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("exact");
+        for (const bool exact : { true, false }) {
+            const char* engine = exact ? "exact" : "proportional";
+            QTest::addRow("range, %s", engine) << int(Id::ByFrame) << int(Id::StartRange) << exact;
+            QTest::addRow("parts, %s", engine) << int(Id::BySize) << int(Id::StartBySize) << exact;
+            QTest::addRow("every, %s", engine) << int(Id::ByTime) << int(Id::StartByTime) << exact;
         }
-        QCOMPARE(joined, gaplessSamples(source));
-        QVERIFY(!QFile::exists(piece(3)));
     }
-
-    void checked_startByTime_writesPiecesOfTheExactLength()
+    void everyStart_asksForTheEngineTheBoxShows()
     {
-        startWithMp3(true);
-        h->click(Id::ByTime);
-        h->setText(Id::SplitSeconds, QStringLiteral("2"));
-        h->click(Id::StartByTime);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(startsWithInfoFrame(piece(i)));
-            QCOMPARE(gaplessSamples(piece(i)), 2 * Rate);
-        }
-        QVERIFY(!QFile::exists(piece(3)));
-    }
-
-    void unchecked_startRange_cutsByProportionAsBefore()
-    {
-        const QString source = startWithMp3(false);
-        h->setText(Id::EndSeconds, QStringLiteral("3"));
-        h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        // 0..3 s of 6: the first half of the bytes, in whole 512-byte blocks.
-        const std::vector<char> all = ReadAll(source.toStdString());
-        const std::vector<char> cut = ReadAll(h->path(QStringLiteral("cut.mp3")).toStdString());
-        QCOMPARE(cut.size(), (all.size() / 2 + 511) / 512 * 512);
-        QVERIFY(std::equal(cut.begin(), cut.end(), all.begin()));
-    }
-
-    void checked_refusalOfASourceShowsInTheBox()
-    {
+        QFETCH(int, mode);
+        QFETCH(int, start);
+        QFETCH(bool, exact);
         h->start();
-        const QString source = h->path(QStringLiteral("noise.mp3"));
-        MakePatternFile(source.toStdString(), 100'000);
-        h->openSource(source, 10);
-        h->setText(Id::OutputFile, h->path(QStringLiteral("cut.mp3")));
-        exactBox().setChecked(true);
-        h->setText(Id::EndSeconds, QStringLiteral("5"));
-        h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown.size(), 1);
-        QVERIFY(h->prompter.shown.first().text.startsWith(
-            QStringLiteral("This file cannot be cut exactly: ")));
-        QVERIFY(!QFile::exists(h->path(QStringLiteral("cut.mp3"))));
+        h->openPatternSource(QStringLiteral("song.mp3"), 6);
+        exactBox().setChecked(exact);
+        h->click(mode);
+        h->click(start);
+        QCOMPARE(h->onlyCut().request.exact, exact);
     }
 };
 

@@ -1,7 +1,7 @@
 // The window over real GStreamer (silent fakesink, paced like a sound card): a generated MP3
 // plays, the display follows the one-second poll, and the end of the file brings it back to 0.
 #include "controlids.h"
-#include "dialogharness.h"
+#include "dialogtestcase.h"
 #include "gstmediagraph.h"
 #include "probeduration.h"
 
@@ -28,11 +28,9 @@ QString missingElement(std::initializer_list<const char*> names)
 constexpr int WaitMs = 8000;
 } // namespace
 
-class SplitDialogPlaybackTest : public QObject
+class SplitDialogPlaybackTest : public DialogTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<DialogHarness> h;
 
     // Opens `file` through "Open MP3" with the probe answering `seconds`.
     void openWithRealGraph(const QString& file, std::optional<std::int64_t> seconds)
@@ -46,16 +44,13 @@ class SplitDialogPlaybackTest : public QObject
     }
 
 private Q_SLOTS:
-    void init()
+    void initTestCase()
     {
         const QString missing = missingElement(
             { "playbin", "fakesink", "appsink", "mpegaudioparse", "mpg123audiodec" });
         if (!missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("GStreamer element %1 is not installed").arg(missing)));
-        DialogHarness::clearSettings();
-        h = std::make_unique<DialogHarness>();
     }
-    void cleanup() { h.reset(); }
 
     void mp3_playsToItsEndAndTheDisplayReturnsToZero()
     {

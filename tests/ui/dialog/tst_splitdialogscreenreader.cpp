@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's displays as a screen reader reads them: over AT-SPI, from another process.
 #include "controlids.h"
-#include "dialogharness.h"
+#include "dialogtestcase.h"
 #include "updowncontrol.h"
 
 #include <QDeadlineTimer>
@@ -17,11 +17,9 @@ namespace {
 constexpr int ReaderMs = 20000;
 } // namespace
 
-class SplitDialogScreenReaderTest : public QObject
+class SplitDialogScreenReaderTest : public DialogTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<DialogHarness> h;
 
     // What read-as-screen-reader.py finds in the middle of each control: one JSON object per id,
     // or null where it found nothing.
@@ -68,9 +66,6 @@ private Q_SLOTS:
             QSKIP("needs an X display and an accessibility bus: run it through "
                   "run-on-x-display.sh and run-on-accessibility-bus.sh");
     }
-
-    void init() { h = std::make_unique<DialogHarness>(); }
-    void cleanup() { h.reset(); }
 
     void displays_areReadAsTheyShow()
     {

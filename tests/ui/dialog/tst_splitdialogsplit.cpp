@@ -1,34 +1,23 @@
-// The three Start buttons: what they write, what they say, and that a refused box stops them.
+// The three Start buttons: the request each builds from the boxes, that a refused box stops
+// them, and the folder a split remembers. One range cut runs the real engine end to end.
 #include "controlids.h"
-#include "dialogharness.h"
+#include "dialogtestcase.h"
 
-#include <QDir>
 #include <QGuiApplication>
 
-#include <filesystem>
-
 namespace Id = ControlId;
-namespace fs = std::filesystem;
 
 namespace {
 using Kind = ScriptedPrompter::Kind;
 using Shown = ScriptedPrompter::Shown;
 
-const Shown Done { Kind::Message, QStringLiteral("Message"), QStringLiteral("Splitting is done!") };
 const Shown PleaseEnterInteger { Kind::Framework, {}, QStringLiteral("Please enter an integer.") };
-
-std::vector<char> bytes(const std::vector<char>& all, std::size_t from, std::size_t count)
-{
-    return { all.begin() + static_cast<std::ptrdiff_t>(from),
-        all.begin() + static_cast<std::ptrdiff_t>(from + count) };
-}
 } // namespace
 
-class SplitDialogSplitTest : public QObject
+class SplitDialogSplitTest : public DialogTestCase
 {
     Q_OBJECT
 
-    std::unique_ptr<DialogHarness> h;
     QString m_source; // 1,000,000 pattern bytes, 100 s by the probe
 
     void setMarks(const QString& start, const QString& end) const
@@ -42,87 +31,66 @@ class SplitDialogSplitTest : public QObject
             h->setText(boxes[i + 3], b.at(i));
         }
     }
-    // Opens the 100-second source and sends the outputs into the temporary folder.
     void startWithSource()
     {
         h->start();
-        m_source = h->path(QStringLiteral("song.mp3"));
-        MakePatternFile(m_source.toStdString(), 1'000'000);
-        h->openSource(m_source, 100);
-        h->setText(Id::OutputFile, h->path(QStringLiteral("cut.mp3")));
-        QDir().mkpath(h->path(QStringLiteral("out")));
-        h->setText(Id::OutputFolder, h->path(QStringLiteral("out/")));
+        m_source = h->openPatternSource(QStringLiteral("song.mp3"), 100);
     }
-    std::vector<char> read(const QString& name) const
+    std::string local(const QString& name) const { return h->path(name).toStdString(); }
+    // What every request of the open source carries besides its spec.
+    void verifySource(const RecordedCut& cut) const
     {
-        return ReadAll(h->path(name).toStdString());
+        QCOMPARE(cut.request.sourcePath, m_source.toStdString());
+        QVERIFY(cut.request.sourceOpen);
+        QVERIFY(!cut.request.exact);
+        QCOMPARE(cut.request.outputFolder, local(QStringLiteral("out/")));
+        QCOMPARE(cut.measured, std::optional<std::int64_t>(100));
     }
+
+protected:
+    void tearDownHarness() override { QCOMPARE(QGuiApplication::overrideCursor(), nullptr); }
 
 private Q_SLOTS:
-    void init()
+    // The one cut through the real dispatcher: the window's request reaches the engine.
+    void startRange_writesTheRangeAndSaysDone()
     {
-        DialogHarness::clearSettings();
-        h = std::make_unique<DialogHarness>();
-    }
-    void cleanup()
-    {
-        h.reset();
-        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        h->realCuts = true;
+        startWithSource();
+        setMarks(QStringLiteral("0:0:10"), QStringLiteral("0:0:20"));
+        h->click(Id::StartRange);
+        QCOMPARE(h->prompter.shown,
+            QList<Shown>({ { Kind::Message, QStringLiteral("Message"),
+                QStringLiteral("Splitting is done!") } }));
+        // 10..20 s of 100 s: bytes 100,000 to 200,000, copied in whole 512-byte blocks.
+        const std::vector<char> all = ReadAll(m_source.toStdString());
+        QCOMPARE(ReadAll(local(QStringLiteral("cut.mp3"))),
+            std::vector<char>(all.begin() + 100'000, all.begin() + 200'352));
     }
 
-    void startRange_withoutSource_asksForOneBeforeReadingBoxes()
+    void startRange_asksForTheMarkedRange()
+    {
+        startWithSource();
+        setMarks(QStringLiteral("0:0:10"), QStringLiteral("1:2:100"));
+        h->click(Id::StartRange);
+        const RecordedCut& cut = h->onlyCut();
+        verifySource(cut);
+        const auto* range = std::get_if<RangeSpec>(&cut.request.spec);
+        QVERIFY(range);
+        QCOMPARE(range->start, (TimeMark { 0, 0, 10 }));
+        QCOMPARE(range->end, (TimeMark { 1, 2, 100 }));
+        QCOMPARE(range->outputPath, local(QStringLiteral("cut.mp3")));
+        QVERIFY(h->prompter.shown.isEmpty()); // what the engine says is its own
+    }
+
+    // Without a source the boxes are not read: the engine says to open one first.
+    void startRange_withoutSource_asksWithoutReadingBoxes()
     {
         h->start();
         h->setText(Id::StartHours, QStringLiteral("abc"));
         h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown,
-            QList<Shown>(
-                { { Kind::Error, {}, QStringLiteral("Please open an MP3 file first!") } }));
-    }
-
-    void startRange_writesTheRangeAndSaysDone()
-    {
-        startWithSource();
-        setMarks(QStringLiteral("0:0:10"), QStringLiteral("0:0:20"));
-        h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        // 10..20 s of 100 s: bytes 100,000 to 200,000, copied in whole 512-byte blocks.
-        QCOMPARE(read(QStringLiteral("cut.mp3")),
-            bytes(ReadAll(m_source.toStdString()), 100'000, 100'352));
-    }
-
-    void startRange_refusesAMarkAtTheTotal()
-    {
-        startWithSource();
-        setMarks(QStringLiteral("0:0:10"), QStringLiteral("0:1:40"));
-        h->click(Id::StartRange);
-        QCOMPARE(h->prompter.shown,
-            QList<Shown>({ { Kind::Error, {},
-                QStringLiteral("The End Time is bigger than the total time!") } }));
-        QVERIFY(!QFile::exists(h->path(QStringLiteral("cut.mp3"))));
-    }
-
-    void startRange_asksBeforeReplacing_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
-    void startRange_asksBeforeReplacing()
-    {
-        QFETCH(bool, yes);
-        startWithSource();
-        const QString output = h->path(QStringLiteral("cut.mp3"));
-        MakePatternFile(output.toStdString(), 7);
-        setMarks(QStringLiteral("0:0:0"), QStringLiteral("0:0:1"));
-        h->prompter.answerNext(yes);
-        h->click(Id::StartRange);
-
-        const Shown question { Kind::Question, QStringLiteral("Warning"),
-            output + QStringLiteral(" exists. Do you want to replace it?") };
-        QCOMPARE(
-            h->prompter.shown, yes ? QList<Shown>({ question, Done }) : QList<Shown>({ question }));
-        QCOMPARE(QFileInfo(output).size(), yes ? 10'240 : 7);
+        QVERIFY(h->prompter.shown.isEmpty());
+        QCOMPARE(h->onlyCut().request.sourcePath, std::string());
+        QVERIFY(!h->onlyCut().request.sourceOpen);
     }
 
     void startRange_stopsWhenABoxIsRefused()
@@ -134,26 +102,18 @@ private Q_SLOTS:
         h->setText(Id::EndSeconds, QStringLiteral("twenty"));
         h->click(Id::StartRange);
         QCOMPARE(h->prompter.shown, QList<Shown>({ PleaseEnterInteger }));
-        QVERIFY(!QFile::exists(h->path(QStringLiteral("cut.mp3"))));
+        QVERIFY(h->cuts.empty());
     }
 
-    void startBySize_writesNumberedEqualParts_andRemembersTheFolder()
+    void startBySize_asksForTheCountedParts()
     {
         startWithSource();
-        h->dialog().show();
         h->click(Id::BySize);
         h->setText(Id::SplitCount, QStringLiteral("3"));
         h->click(Id::StartBySize);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        const std::vector<char> all = ReadAll(m_source.toStdString());
-        QCOMPARE(read(QStringLiteral("out/song_0.mp3")), bytes(all, 0, 333'824));
-        QCOMPARE(read(QStringLiteral("out/song_1.mp3")), bytes(all, 333'333, 333'824));
-        QCOMPARE(read(QStringLiteral("out/song_2.mp3")), bytes(all, 666'666, 333'334));
-        QVERIFY(!QFile::exists(h->path(QStringLiteral("out/song_3.mp3"))));
-
-        h->dialog().close();
-        QCOMPARE(DialogHarness::stored(QStringLiteral("output_folder")).toString(),
-            h->path(QStringLiteral("out/")));
+        const RecordedCut& cut = h->onlyCut();
+        verifySource(cut);
+        QCOMPARE(std::get<PartsSpec>(cut.request.spec).count, std::int64_t { 3 });
     }
 
     void startBySize_withoutSource_doesNothing()
@@ -162,6 +122,7 @@ private Q_SLOTS:
         h->setText(Id::SplitCount, QStringLiteral("x"));
         h->click(Id::StartBySize);
         QVERIFY(h->prompter.shown.isEmpty());
+        QVERIFY(h->cuts.empty());
     }
 
     void startBySize_stopsWhenABoxIsRefused_data()
@@ -180,40 +141,66 @@ private Q_SLOTS:
         h->setText(box, QString());
         h->click(Id::StartBySize);
         QCOMPARE(h->prompter.shown, QList<Shown>({ PleaseEnterInteger }));
-        QVERIFY(QDir(h->path(QStringLiteral("out"))).isEmpty());
+        QVERIFY(h->cuts.empty());
     }
 
-    void startByTime_writesPartsOfTheTypedLength()
+    // The box goes as typed (the proportional engine reads its leading integer); the exact
+    // engine gets that integer as a length.
+    void startByTime_asksForPiecesOfTheTypedLength()
     {
         startWithSource();
         h->click(Id::ByTime);
-        h->setText(Id::SplitSeconds, QStringLiteral("30s"));
+        h->setText(Id::SplitSeconds, QStringLiteral("90s"));
         h->click(Id::StartByTime);
-        QCOMPARE(h->prompter.shown, QList<Shown>({ Done }));
-        const std::vector<char> all = ReadAll(m_source.toStdString());
-        QCOMPARE(read(QStringLiteral("out/song_0.mp3")), bytes(all, 0, 300'032));
-        QCOMPARE(read(QStringLiteral("out/song_1.mp3")), bytes(all, 300'000, 300'032));
-        QCOMPARE(read(QStringLiteral("out/song_2.mp3")), bytes(all, 600'000, 300'032));
-        QCOMPARE(read(QStringLiteral("out/song_3.mp3")), bytes(all, 900'000, 100'000));
+        const RecordedCut& cut = h->onlyCut();
+        verifySource(cut);
+        const auto& every = std::get<EverySpec>(cut.request.spec);
+        QCOMPARE(every.secondsText, std::string("90s"));
+        QCOMPARE(every.length, (TimeMark { 0, 1, 30 }));
     }
 
-    void startByTime_withoutSource_doesNothing()
+    // Without a source the request names none, and the dispatcher does nothing with it.
+    void startByTime_withoutSource_asksForNoSource()
     {
         h->start();
         h->click(Id::StartByTime);
-        QVERIFY(h->prompter.shown.isEmpty());
+        QCOMPARE(h->onlyCut().request.sourcePath, std::string());
+        QVERIFY(!h->onlyCut().request.sourceOpen);
     }
 
-    void split_outputThatCannotBeOpened_isAFileError()
+    void splits_keepTheFolderOnceTheyGotAsFarAsTheirFiles_data()
     {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("kept");
+        const std::pair<int, int> buttons[]
+            = { { Id::BySize, Id::StartBySize }, { Id::ByTime, Id::StartByTime } };
+        for (const auto& [mode, start] : buttons) {
+            const char* name = start == Id::StartBySize ? "parts" : "every";
+            QTest::addRow("%s, done", name) << mode << start << int(SplitStatus::Done) << true;
+            QTest::addRow("%s, failed", name) << mode << start << int(SplitStatus::Failed) << true;
+            QTest::addRow("%s, cancelled", name)
+                << mode << start << int(SplitStatus::Cancelled) << true;
+            QTest::addRow("%s, stopped", name)
+                << mode << start << int(SplitStatus::Stopped) << false;
+        }
+    }
+    void splits_keepTheFolderOnceTheyGotAsFarAsTheirFiles()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, start);
+        QFETCH(int, status);
+        QFETCH(bool, kept);
         startWithSource();
-        // A file where the output folder should be.
-        MakePatternFile(h->path(QStringLiteral("blocker")).toStdString(), 1);
-        h->setText(Id::OutputFolder, h->path(QStringLiteral("blocker/")));
-        h->click(Id::StartByTime);
-        QCOMPARE(h->prompter.shown,
-            QList<Shown>(
-                { { Kind::Framework, {}, QStringLiteral("Can not open the output mp3 file!") } }));
+        h->dialog().show();
+        h->cutResult.status = SplitStatus(status);
+        h->click(mode);
+        h->click(start);
+        QCOMPARE(h->cuts.size(), std::size_t(1));
+        h->dialog().close();
+        QCOMPARE(DialogHarness::stored(QStringLiteral("output_folder")).toString(),
+            kept ? h->path(QStringLiteral("out/")) : h->path(QStringLiteral("Music/")));
     }
 };
 

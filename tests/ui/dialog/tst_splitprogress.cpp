@@ -1,4 +1,5 @@
-// A long split in the window: the progress dialog, repaints meanwhile, and Cancel.
+// The engines' host in the window: which box each message takes, the replace question, and in
+// a long split the progress dialog, repaints meanwhile, and Cancel.
 #include "dialogharness.h"
 #include "dialogsplithost.h"
 #include "splitoperations.h"
@@ -91,6 +92,32 @@ private Q_SLOTS:
     }
     void init() { std::filesystem::create_directories(m_temp.path() / "out"); }
     void cleanup() { std::filesystem::remove_all(m_temp.path() / "out"); }
+
+    void messages_takeTheirBoxes_andTheReplaceQuestionNamesTheFile()
+    {
+        QWidget window;
+        ScriptedPrompter prompter;
+        DialogSplitHost host(prompter, &window);
+        host.showError("The End Time is bigger than the total time!");
+        host.showFileError("Can not open the output mp3 file!");
+        prompter.answerNext(true);
+        QVERIFY(host.confirmReplace("/music/cut.mp3"));
+        prompter.answerNext(false);
+        QVERIFY(!host.confirmReplace("/music/cut.mp3"));
+        host.showDone();
+
+        using Kind = ScriptedPrompter::Kind;
+        const ScriptedPrompter::Shown question { Kind::Question, QStringLiteral("Warning"),
+            QStringLiteral("/music/cut.mp3 exists. Do you want to replace it?") };
+        QCOMPARE(prompter.shown,
+            QList<ScriptedPrompter::Shown>({
+                { Kind::Error, {}, QStringLiteral("The End Time is bigger than the total time!") },
+                { Kind::Framework, {}, QStringLiteral("Can not open the output mp3 file!") },
+                question,
+                question,
+                { Kind::Message, QStringLiteral("Message"), QStringLiteral("Splitting is done!") },
+            }));
+    }
 
     void cancel_keepsFinishedPiecesRemovesThePartialOneAndSaysNothing()
     {

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the main window does with a key that no control took.
+#pragma once
+
+class QKeyEvent;
+
+enum class DialogKey {
+    Enter, // Return, or the keypad's Enter, without other modifiers
+    ContextHelp, // F1 alone; the window has no context help
+    Other,
+};
+
+DialogKey ClassifyDialogKey(const QKeyEvent& event);

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The file a drag brings: its first local URL.
+#include "droppedfile.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+QString DroppedFile(const QMimeData* data)
+{
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Which of the main window's controls show in each split mode.
+#pragma once
+
+#include "dialogtemplate.h"
+
+#include <QHash>
+
+#include <initializer_list>
+
+class QWidget;
+
+// Shows the controls of the `shown` panels and hides those of every other panel; the common
+// controls stay as they are. `controls` are the window's, by id.
+void ShowPanels(const QHash<int, QWidget*>& controls, std::initializer_list<Panel> shown);
