@@ -1,15 +1,38 @@
 // parvex-cli's command line itself: info, usage errors, --help and --version.
 #include "clirun.h"
+#include "commandline.h"
 #include "mp3fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <iterator>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// CommandLine::parse in process, for runs the arguments end: the exit status, stdout, stderr.
+struct ParseEnd
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ParseEnd parseOnly(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "parvex-cli");
+    std::vector<const char*> argv;
+    for (const auto& arg : args)
+        argv.push_back(arg.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandLine commandLine;
+    const bool ran
+        = commandLine.parse(static_cast<int>(argv.size()), argv.data(), out, err).has_value();
+    return { ran ? -1 : commandLine.exitStatus(), out.str(), err.str() };
+}
 
 TEST(CliInfo, printsTitleLineSizeAndSeconds)
 {
@@ -63,18 +86,15 @@ void PrintTo(const UsageCase& c, std::ostream* out)
 class CliUsage : public ::testing::TestWithParam<UsageCase>
 { };
 
+// The arguments alone stop the run: nothing reaches the runner, so nothing is read or written.
 TEST_P(CliUsage, exitsWithStatusTwoAndAUsageLine)
 {
-    TempDir dir;
-    MakePatternFile(dir / "song.mp3", 1000); // never read: the arguments stop the run first
     const auto& c = GetParam();
-    const auto run = RunCli(c.args, dir.path());
+    const auto run = parseOnly(c.args);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(std::string("usage: ") + c.usage), std::string::npos) << run.err;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
-        << "only the source is in the folder";
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
@@ -111,13 +131,12 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
 
 TEST(CliUsage, helpListsTheCommands)
 {
-    TempDir dir;
-    const auto run = RunCli({ "--help" }, dir.path());
+    const auto run = parseOnly({ "--help" });
     EXPECT_EQ(run.status, 0);
     for (const char* command : { "info", "cut", "parts", "every" })
         EXPECT_NE(run.out.find(command), std::string::npos) << command;
 
-    const auto cut = RunCli({ "cut", "--help" }, dir.path());
+    const auto cut = parseOnly({ "cut", "--help" });
     EXPECT_EQ(cut.status, 0);
     for (const char* item : { "SOURCE", "START", "END", "--output", "-y", "--duration" })
         EXPECT_NE(cut.out.find(item), std::string::npos) << item;
