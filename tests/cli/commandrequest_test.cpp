@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What each parvex-cli command asks the dispatcher for, in process: the arguments as typed go
-// through CommandLine and CommandRunner to a recording cut runner, and no engine runs.
+// through CommandLine and CommandRunner to a recording cut runner, and no engine runs. Usage
+// errors and --help end the run before the runner.
 #include "commandline.h"
 #include "commandrunner.h"
 #include "consolehost.h"
@@ -193,6 +194,79 @@ TEST(CliRequest, durationNamesTheLengthOfASourceTheProbeCannotMeasure)
         { "cut", (dir / "gone.bin").string(), "1", "2", "-o", "x", "--duration", "10" });
     EXPECT_EQ(gone.measured, std::nullopt) << "the size is read from the file opened";
     EXPECT_EQ(gone.err, "Can not open the mp3 file!\n");
+}
+
+struct UsageCase
+{
+    std::vector<std::string> args;
+    const char* named; // what the message must name
+    const char* usage; // the usage line shown
+};
+
+void PrintTo(const UsageCase& c, std::ostream* out)
+{
+    for (const auto& a : c.args)
+        *out << '[' << a << ']';
+}
+
+class CliUsage : public ::testing::TestWithParam<UsageCase>
+{ };
+
+// The arguments alone stop the run: nothing reaches the runner, so nothing is read or written.
+TEST_P(CliUsage, exitsWithStatusTwoAndAUsageLine)
+{
+    const auto& c = GetParam();
+    const auto run = runCommandLine(c.args);
+    EXPECT_FALSE(run.request);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(std::string("usage: ") + c.usage), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
+    ::testing::Values(UsageCase { { "parts", "song.mp3", "0" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "parts", "song.mp3", "many" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "parts", "song.mp3", "-2" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "parts", "song.mp3", "12abc" }, "COUNT", "parvex-cli parts" },
+        UsageCase { { "every", "song.mp3", "1.5" }, "SECONDS", "parvex-cli every" },
+        UsageCase { { "every", "song.mp3", "0.0" }, "SECONDS", "parvex-cli every" },
+        UsageCase { { "every", "song.mp3", "0" }, "SECONDS", "parvex-cli every" },
+        UsageCase { { "every", "song.mp3", "" }, "SECONDS", "parvex-cli every" },
+        UsageCase {
+            { "every", "song.mp3", "30", "--duration", "-1" }, "--duration", "parvex-cli every" },
+        UsageCase {
+            { "every", "song.mp3", "30", "--duration", "1.5" }, "--duration", "parvex-cli every" },
+        UsageCase { { "cut", "song.mp3", "x", "10", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase {
+            { "cut", "song.mp3", "12abc", "20", "-o", "c.mp3" }, "12abc", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1e1", "20", "-o", "c.mp3" }, "1e1", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "0x10", "20", "-o", "c.mp3" }, "0x10", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", " 7", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1.", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase {
+            { "cut", "song.mp3", "12.345", "30", "-o", "c.mp3" }, "fraction", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1", "0::5", "-o", "c.mp3" }, "END", "parvex-cli cut" },
+        UsageCase {
+            { "cut", "song.mp3", "1:0:0:5", "9", "-o", "c.mp3" }, "START", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1", "5" }, "--output", "parvex-cli cut" },
+        UsageCase { { "cut", "song.mp3", "1", "-o", "c.mp3" }, "END", "parvex-cli cut" },
+        UsageCase { { "info" }, "SOURCE", "parvex-cli info" },
+        UsageCase { { "info", "song.mp3", "extra" }, "extra", "parvex-cli info" },
+        UsageCase { {}, "subcommand", "parvex-cli info" },
+        UsageCase { { "split", "song.mp3" }, "split", "parvex-cli info" }));
+
+TEST(CliUsage, helpListsTheCommands)
+{
+    const auto run = runCommandLine({ "--help" });
+    EXPECT_EQ(run.status, 0);
+    for (const char* command : { "info", "cut", "parts", "every" })
+        EXPECT_NE(run.out.find(command), std::string::npos) << command;
+
+    const auto cut = runCommandLine({ "cut", "--help" });
+    EXPECT_EQ(cut.status, 0);
+    for (const char* item : { "SOURCE", "START", "END", "--output", "-y", "--duration" })
+        EXPECT_NE(cut.out.find(item), std::string::npos) << item;
 }
 
 } // namespace
