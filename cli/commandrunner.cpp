@@ -1,11 +1,12 @@
 // Runs one checked request: info, or one of the three split operations.
 #include "commandrunner.h"
 
-#include "cutdispatcher.h"
+#include <utility>
 
-CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out)
+CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out, CutRunner runCut)
     : m_host(host)
     , m_out(out)
+    , m_runCut(std::move(runCut))
 { }
 
 int CommandRunner::run(const CliRequest& request)
@@ -54,7 +55,7 @@ int CommandRunner::split(const CliRequest& request)
         cut.spec = EverySpec { request.secondsText, request.everyLength };
         break;
     }
-    return exitStatus(RunCut(cut, m_host));
+    return exitStatus(m_runCut(cut, m_host));
 }
 
 std::optional<SourceInfo> CommandRunner::loadSource(const CliRequest& request)

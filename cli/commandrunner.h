@@ -3,17 +3,22 @@
 
 #include "clirequest.h"
 #include "consolehost.h"
+#include "cutrequest.h"
 #include "sourceinfo.h"
 #include "splitresult.h"
 
+#include <functional>
 #include <optional>
 #include <ostream>
 
 class CommandRunner
 {
 public:
+    // What runs a cut: RunCut in parvex-cli, a recorder in the tests of what each command asks.
+    using CutRunner = std::function<SplitResult(const CutRequest&, SplitHost&)>;
+
     // `host` and `out` are borrowed; `out` takes what info prints.
-    CommandRunner(ConsoleHost& host, std::ostream& out);
+    CommandRunner(ConsoleHost& host, std::ostream& out, CutRunner runCut);
 
     // 0 when the pieces were written (or info printed), 1 when a check, a failure or a No
     // stopped it.
@@ -30,4 +35,5 @@ private:
 
     ConsoleHost& m_host;
     std::ostream& m_out;
+    CutRunner m_runCut;
 };

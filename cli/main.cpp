@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "commandrunner.h"
 #include "consolehost.h"
+#include "cutdispatcher.h"
 #include "interruption.h"
 
 #include <iostream>
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
     CatchInterruptions();
     ConsoleHost host(
         ConsoleHost::terminalOptions(request->assumeYes), std::cout, std::cerr, std::cin);
-    const int status = CommandRunner(host, std::cout).run(*request);
+    const int status = CommandRunner(host, std::cout, RunCut).run(*request);
     std::cout.flush();
     EndByInterruption();
     return status;

@@ -1,11 +1,11 @@
-// parvex-cli's command line itself: info, usage errors, --help and --version.
+// parvex-cli info and --version as the program prints them (usage errors and --help are read in
+// process: commandrequest_test.cpp).
 #include "clirun.h"
 #include "mp3fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -45,82 +45,6 @@ TEST(CliInfo, unmeasurableSourceIsReported)
         EXPECT_EQ(run.out, "") << source;
         EXPECT_EQ(run.err, "Can not open the mp3 total time!\n") << source;
     }
-}
-
-struct UsageCase
-{
-    std::vector<std::string> args;
-    const char* named; // what the message must name
-    const char* usage; // the usage line shown
-};
-
-void PrintTo(const UsageCase& c, std::ostream* out)
-{
-    for (const auto& a : c.args)
-        *out << '[' << a << ']';
-}
-
-class CliUsage : public ::testing::TestWithParam<UsageCase>
-{ };
-
-TEST_P(CliUsage, exitsWithStatusTwoAndAUsageLine)
-{
-    TempDir dir;
-    MakePatternFile(dir / "song.mp3", 1000); // never read: the arguments stop the run first
-    const auto& c = GetParam();
-    const auto run = RunCli(c.args, dir.path());
-    EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(std::string("usage: ") + c.usage), std::string::npos) << run.err;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
-        << "only the source is in the folder";
-}
-
-INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
-    ::testing::Values(UsageCase { { "parts", "song.mp3", "0" }, "COUNT", "parvex-cli parts" },
-        UsageCase { { "parts", "song.mp3", "many" }, "COUNT", "parvex-cli parts" },
-        UsageCase { { "parts", "song.mp3", "-2" }, "COUNT", "parvex-cli parts" },
-        UsageCase { { "parts", "song.mp3", "12abc" }, "COUNT", "parvex-cli parts" },
-        UsageCase { { "every", "song.mp3", "1.5" }, "SECONDS", "parvex-cli every" },
-        UsageCase { { "every", "song.mp3", "0.0" }, "SECONDS", "parvex-cli every" },
-        UsageCase { { "every", "song.mp3", "0" }, "SECONDS", "parvex-cli every" },
-        UsageCase { { "every", "song.mp3", "" }, "SECONDS", "parvex-cli every" },
-        UsageCase {
-            { "every", "song.mp3", "30", "--duration", "-1" }, "--duration", "parvex-cli every" },
-        UsageCase {
-            { "every", "song.mp3", "30", "--duration", "1.5" }, "--duration", "parvex-cli every" },
-        UsageCase { { "cut", "song.mp3", "x", "10", "-o", "c.mp3" }, "START", "parvex-cli cut" },
-        UsageCase {
-            { "cut", "song.mp3", "12abc", "20", "-o", "c.mp3" }, "12abc", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "1e1", "20", "-o", "c.mp3" }, "1e1", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "0x10", "20", "-o", "c.mp3" }, "0x10", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", " 7", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "1.", "20", "-o", "c.mp3" }, "START", "parvex-cli cut" },
-        UsageCase {
-            { "cut", "song.mp3", "12.345", "30", "-o", "c.mp3" }, "fraction", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "1", "0::5", "-o", "c.mp3" }, "END", "parvex-cli cut" },
-        UsageCase {
-            { "cut", "song.mp3", "1:0:0:5", "9", "-o", "c.mp3" }, "START", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "1", "5" }, "--output", "parvex-cli cut" },
-        UsageCase { { "cut", "song.mp3", "1", "-o", "c.mp3" }, "END", "parvex-cli cut" },
-        UsageCase { { "info" }, "SOURCE", "parvex-cli info" },
-        UsageCase { { "info", "song.mp3", "extra" }, "extra", "parvex-cli info" },
-        UsageCase { {}, "subcommand", "parvex-cli info" },
-        UsageCase { { "split", "song.mp3" }, "split", "parvex-cli info" }));
-
-TEST(CliUsage, helpListsTheCommands)
-{
-    TempDir dir;
-    const auto run = RunCli({ "--help" }, dir.path());
-    EXPECT_EQ(run.status, 0);
-    for (const char* command : { "info", "cut", "parts", "every" })
-        EXPECT_NE(run.out.find(command), std::string::npos) << command;
-
-    const auto cut = RunCli({ "cut", "--help" }, dir.path());
-    EXPECT_EQ(cut.status, 0);
-    for (const char* item : { "SOURCE", "START", "END", "--output", "-y", "--duration" })
-        EXPECT_NE(cut.out.find(item), std::string::npos) << item;
 }
 
 TEST(CliUsage, versionIsTheProjectVersion)

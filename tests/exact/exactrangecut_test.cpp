@@ -1,5 +1,5 @@
 // The exact range cut's write through a temporary file: a failure mid-piece, or a source that
-// changes under it, leaves the old output whole and nothing else behind. The CLI tests cover the
+// changes under it, leaves the old output whole and nothing else behind. tests/plan covers the
 // checks and a good cut.
 #include "exactrequests.h"
 #include "filesizelimit.h"

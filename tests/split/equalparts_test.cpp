@@ -1,4 +1,5 @@
 // The equal-parts split: names, bytes, coverage, refusals and what a failure leaves.
+#include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "partnames.h"
 #include "recordinghost.h"

@@ -1,5 +1,6 @@
 // The fixed-length split: the seconds box, the part count, the last piece, a source beyond 2 GiB.
 #include "byteoffsets.h"
+#include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 #include "splitmessages.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // OutputFile: what a piece leaves on disk, however its writing ends.
 #include "armedtemporaries.h"
+#include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "outputfile.h"
 #include "splittesthelpers.h"

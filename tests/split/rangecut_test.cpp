@@ -1,5 +1,6 @@
 // The range cut: its checks in order, the replace question, what it writes and what a failure
 // leaves.
+#include "filesizelimit.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
 #include "splitmessages.h"

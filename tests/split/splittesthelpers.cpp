@@ -1,12 +1,9 @@
-// Test helpers: fopencookie streams, fork with RLIMIT_FSIZE, sparse files.
+// Test helpers: fopencookie streams, sparse files.
 #include "splittesthelpers.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <fstream>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -110,37 +107,6 @@ std::FILE* OpenFailingWriter(std::int64_t capacity, int errorNumber, bool buffer
     if (!buffered)
         std::setvbuf(stream, nullptr, _IONBF, 0);
     return stream;
-}
-
-std::string RunWithFileSizeLimit(
-    std::int64_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "pipe failed";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL);
-        const auto limit = static_cast<rlim_t>(limitBytes);
-        const rlimit fsize { limit, limit };
-        if (setrlimit(RLIMIT_FSIZE, &fsize) != 0)
-            _exit(2);
-        const std::string out = body();
-        const bool sent = write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-        _exit(sent ? 0 : 3);
-    }
-    close(fds[1]);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, static_cast<std::size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)
-        || WEXITSTATUS(status) != 0)
-        return "child failed";
-    return out;
 }
 
 void MakeSparseFile(const std::filesystem::path& path, std::int64_t size, std::int64_t markerOffset,

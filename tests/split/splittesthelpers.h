@@ -1,4 +1,4 @@
-// Helpers the split tests share: byte slices, fault-injecting streams, a child with a size limit.
+// Helpers the split tests share: byte slices, fault-injecting streams, sparse files.
 #pragma once
 
 #include <cstdint>
@@ -18,12 +18,6 @@ std::FILE* OpenFailingReader(std::int64_t size, std::int64_t failAfter, int erro
 // A write-only stream that takes `capacity` bytes and then fails with `errorNumber`.
 // `buffered` keeps the stream's own buffer, so a failure can wait until fclose.
 std::FILE* OpenFailingWriter(std::int64_t capacity, int errorNumber, bool buffered);
-
-// Runs `body` in a forked child whose files cannot grow beyond `limitBytes` (SIGXFSZ ignored,
-// so a write past the limit fails with EFBIG, unless `ignoreSignal` is false), and returns what
-// `body` returned. A child that dies returns "child failed".
-std::string RunWithFileSizeLimit(
-    std::int64_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal = true);
 
 // A sparse file of `size` bytes (no disk used) with `marker` bytes written at `markerOffset`.
 void MakeSparseFile(const std::filesystem::path& path, std::int64_t size, std::int64_t markerOffset,

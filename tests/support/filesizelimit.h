@@ -4,6 +4,8 @@
 #pragma once
 
 #include <csignal>
+#include <functional>
+#include <string>
 #include <sys/resource.h>
 
 class FileSizeLimit
@@ -27,3 +29,8 @@ public:
 private:
     rlimit m_saved {};
 };
+
+// Runs `body` in a forked child under a FileSizeLimit of `limitBytes` and returns what `body`
+// returned; a child that dies (SIGXFSZ at its default, say) returns "child failed".
+std::string RunWithFileSizeLimit(
+    rlim_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal = true);
