@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the real services, the main dialog, and the end of the program with it.
 #include "csplitapp.h"
 
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 
 #include <cstring>
+
+namespace parvex {
 
 QString CSplitApp::applicationId()
 {
@@ -91,3 +94,5 @@ int CSplitApp::run(const QString& source)
     dialog.exec(); // OK or Cancel: the program ends either way
     return 0;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: runs the main dialog with the real services, and holds app-wide state.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <QStringList>
 
 class QCoreApplication;
+
+namespace parvex {
 
 class CSplitApp
 {
@@ -38,3 +41,5 @@ public:
 private:
     bool m_sliderHeld = false;
 };
+
+} // namespace parvex

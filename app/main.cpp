@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parvex: cuts MP3 files into pieces without re-encoding them.
 #include "csplitapp.h"
 
@@ -5,6 +6,8 @@
 #include <QCoreApplication>
 
 #include <gst/gst.h>
+
+using namespace parvex;
 
 int main(int argc, char* argv[])
 {

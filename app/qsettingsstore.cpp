@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads and writes the settings as "<section>/<name>" strings in the user's QSettings file.
 #include "qsettingsstore.h"
+
+namespace parvex {
 
 namespace {
 QString key(const QString& section, const QString& name)
@@ -21,3 +24,5 @@ void QSettingsStore::writeString(const QString& section, const QString& name, co
     m_settings.setValue(key(section, name), text);
     m_settings.sync(); // on disk at once, as each write was in the registry
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one run of parvex-cli was asked to do, after its arguments were checked.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 enum class CliCommand { Info, Cut, Parts, Every };
 
@@ -29,3 +32,5 @@ struct CliRequest
     // parts, every; empty = the working folder
     std::string folder;
 };
+
+} // namespace parvex

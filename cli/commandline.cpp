@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli's subcommands and options: parses the arguments into a checked request.
 #include "commandline.h"
 
@@ -13,6 +14,8 @@
 #endif
 #define PARVEX_STRINGIFY2(x) #x
 #define PARVEX_STRINGIFY(x) PARVEX_STRINGIFY2(x)
+
+namespace parvex {
 
 namespace {
 
@@ -276,3 +279,5 @@ void CommandLine::reportUsageError(const CLI::ParseError& error, std::ostream& e
     err << "Run \"parvex-cli" << (chosen ? " " + chosen->get_name() : std::string())
         << " --help\" for more information." << std::endl;
 }
+
+} // namespace parvex

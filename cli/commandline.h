@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli's subcommands and options: parses the arguments into a checked request.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+
+namespace parvex {
 
 class CommandLine
 {
@@ -45,3 +48,5 @@ private:
     std::string m_countText;
     int m_exitStatus = 0;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one checked request: info, or one of the three split operations.
 #include "commandrunner.h"
 
 #include <utility>
+
+namespace parvex {
 
 CommandRunner::CommandRunner(ConsoleHost& host, std::ostream& out, CutRunner runCut)
     : m_host(host)
@@ -77,3 +80,5 @@ int CommandRunner::exitStatus(const SplitResult& result)
         m_host.report("Nothing was written.");
     return kStopped;
 }
+
+} // namespace parvex

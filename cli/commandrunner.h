@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one checked request: info, or one of the three split operations.
 #pragma once
 
@@ -10,6 +11,8 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+
+namespace parvex {
 
 class CommandRunner
 {
@@ -37,3 +40,5 @@ private:
     std::ostream& m_out;
     CutRunner m_runCut;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs split operations for the command line: messages on stderr, the replace question on the
 // terminal (or -y), a progress line for long copies.
 #include "consolehost.h"
@@ -9,6 +10,8 @@
 #include <cctype>
 #include <cstring>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -109,3 +112,5 @@ void ConsoleHost::report(std::string_view text)
     m_err << text << std::endl;
     m_reported = true;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs split operations for the command line: messages on stderr, the replace question on the
 // terminal (or -y), a progress line for long copies.
 #pragma once
@@ -10,6 +11,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+
+namespace parvex {
 
 class ConsoleHost : public SplitHost
 {
@@ -57,3 +60,5 @@ private:
     ProgressLine m_progress;
     bool m_reported = false;
 };
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dlopen of the discoverer module: parvex-cli itself links no GStreamer.
 #include "discovererloader.h"
 
 #include "discoverermodule.h"
 
 #include <dlfcn.h>
+
+namespace parvex {
 
 namespace {
 
@@ -26,3 +29,5 @@ std::optional<std::int64_t> DiscoverWithModule(const std::string& path)
         return std::nullopt;
     return mediaTime;
 }
+
+} // namespace parvex

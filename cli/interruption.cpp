@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "interruption.h"
 
 #include "armedtemporaries.h"
@@ -5,6 +6,8 @@
 #include <atomic>
 #include <csignal>
 #include <initializer_list>
+
+namespace parvex {
 
 namespace {
 
@@ -62,3 +65,5 @@ void EndByInterruption()
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli: the split engine on the command line.
 #include "commandline.h"
 #include "commandrunner.h"
@@ -6,6 +7,8 @@
 #include "interruption.h"
 
 #include <iostream>
+
+using namespace parvex;
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line progress indicator for a terminal, redrawn in place with a carriage return.
 #include "progressline.h"
 
 #include <algorithm>
 #include <cstdio>
+
+namespace parvex {
 
 ProgressLine::ProgressLine(std::ostream& out, std::chrono::milliseconds interval)
     : m_out(out)
@@ -43,3 +46,5 @@ std::string ProgressLine::format(std::int64_t bytesDone, std::int64_t bytesTotal
         static_cast<double>(done) / mib, static_cast<double>(bytesTotal) / mib);
     return text;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line progress indicator for a terminal, redrawn in place with a carriage return.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+
+namespace parvex {
 
 class ProgressLine
 {
@@ -35,3 +38,5 @@ private:
     Clock::time_point m_lastDraw {};
     std::size_t m_lastWidth = 0;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The source as the window learns it on opening: its total time and byte size.
 #include "sourceinfo.h"
 
@@ -10,6 +11,8 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+
+namespace parvex {
 
 namespace {
 
@@ -47,3 +50,5 @@ std::optional<SourceInfo> SourceInfo::load(
     }
     return SourceInfo { path, *size, *seconds };
 }
+
+} // namespace parvex

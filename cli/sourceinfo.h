@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The source as the window learns it on opening: its total time and byte size.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace parvex {
 
 struct SourceInfo
 {
@@ -24,3 +27,5 @@ struct SourceInfo
 
     static constexpr std::string_view kCannotMeasure = "Can not open the mp3 total time!";
 };
+
+} // namespace parvex

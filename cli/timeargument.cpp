@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a time argument strictly: a typo must never become a different cut.
 #include "timeargument.h"
 
@@ -5,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -108,3 +111,5 @@ std::string FormatTimeArgument(const TimeMark& mark)
     }
     return text;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a time argument: START, END, SECONDS ("H:M:S", "M:S" or "S", seconds with a fraction).
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace parvex {
+
 // Digits only in each field, an optional fraction on the seconds ("1:02.250"), and an optional
 // leading '-' for the whole time (refused later, as the window refuses a negative mark). Minutes
 // and seconds are not range-checked, so "0:0:90" is 90 s. Anything else ("12abc", "1e1",
@@ -15,3 +18,5 @@ std::optional<TimeMark> ParseTimeArgument(std::string_view text, std::string* er
 
 // "1:02:03.25" for a mark, as ParseTimeArgument reads it back.
 std::string FormatTimeArgument(const TimeMark& mark);
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Big-endian fields of MPEG audio headers and the Xing/LAME frame.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 inline std::uint32_t ReadBigEndian32(const std::uint8_t* p)
 {
@@ -27,3 +30,5 @@ inline void WriteBigEndian16(std::uint8_t* p, std::uint16_t value)
     p[0] = static_cast<std::uint8_t>(value >> 8);
     p[1] = static_cast<std::uint8_t>(value);
 }
+
+} // namespace parvex

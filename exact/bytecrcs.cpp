@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC(bytes [a, b)) = CRC([origin, b)) + CRC([origin, a))·x^(8(b - a)) mod P: both prefixes
 // continue the nearest step's CRC over the bytes after it.
 #include "bytecrcs.h"
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+
+namespace parvex {
 
 namespace {
 
@@ -53,3 +56,5 @@ bool ByteRangeCrc(
     crc = static_cast<std::uint16_t>(crc ^ Crc16ArcCombine(before, 0, to - from));
     return true;
 }
+
+} // namespace parvex

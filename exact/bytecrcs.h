@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16/ARCs of a file's bytes kept at regular steps, so the CRC of any byte range comes from
 // two of them and a few kilobytes read again, however long the range.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+namespace parvex {
 
 struct ByteCrcs
 {
@@ -18,3 +21,5 @@ struct ByteCrcs
 // lies at or before `from`). False with errno set if a read fails or finds the file shorter.
 bool ByteRangeCrc(
     const ByteCrcs& crcs, int fd, std::int64_t from, std::int64_t to, std::uint16_t& crc);
+
+} // namespace parvex

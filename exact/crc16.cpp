@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16/ARC by carry-less-multiply folding on x86, chosen at run time: 512-bit registers with
 // VPCLMULQDQ (about 33 GB/s here), else PCLMULQDQ (about 10 GB/s); slicing by 8 elsewhere (about
 // 2 GB/s) and for the last bytes. A bitwise CRC for the few bytes a frame's protection covers.
@@ -15,6 +16,8 @@
 #include <immintrin.h>
 #define PARVEX_CRC_CLMUL 1
 #endif
+
+namespace parvex {
 
 namespace {
 
@@ -294,3 +297,5 @@ std::uint16_t Crc16Mpeg(
         crc = mpegUpdate(crc, sideInfo[i]);
     return static_cast<std::uint16_t>(crc);
 }
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two CRC-16s of an MP3 file: the LAME tag's and the frames' error protection.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+namespace parvex {
 
 // CRC-16/ARC (reflected polynomial 0xA001, initial value 0), as LAME computes its music CRC and
 // tag CRC. Continue a running CRC by passing the previous result as `crc`. Uses carry-less
@@ -25,3 +28,5 @@ std::uint16_t Crc16ArcShift(std::uint16_t crc, std::uint16_t factor);
 // bytes 2 and 3, then the side information.
 std::uint16_t Crc16Mpeg(
     const std::uint8_t* headerBytes23, const std::uint8_t* sideInfo, std::size_t sideInfoBytes);
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field decoding on top of the duration probe's header check, so both agree on validity.
 #include "frameheader.h"
 
 #include "mpegaudioheader.h"
+
+namespace parvex {
 
 std::optional<FrameHeader> FrameHeader::parse(std::uint32_t word)
 {
@@ -29,3 +32,5 @@ bool FrameHeader::sameStream(const FrameHeader& other) const
     return m_version == other.m_version && m_layer == other.m_layer
         && m_sampleRate == other.m_sampleRate;
 }
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header word of an MPEG audio frame with the fields exact cuts read and rewrite.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 // A valid header (see MpegAudioHeader: sync, no reserved field, no free format) kept as its
 // 32-bit big-endian word; every field is read from the word, so copies stay 4 bytes of state
@@ -46,3 +49,5 @@ private:
     int m_sampleRate = 0;
     int m_frameBytes = 0;
 };
+
+} // namespace parvex

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packing: bits 63..24 the offset, 23..9 the header's number in m_headers, 8..0 the
 // main_data_begin (9 bits in MPEG-1, 8 in MPEG-2/2.5).
 #include "frameindex.h"
+
+namespace parvex {
 
 namespace {
 
@@ -43,3 +46,5 @@ std::size_t FrameIndex::memoryBytes() const
     return m_frames.capacity() * sizeof(std::uint64_t) + m_headers.capacity() * sizeof(FrameHeader)
         + mapBytes;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every audio frame of a stream in 8 bytes: where it starts, its header, its main_data_begin.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
+
+namespace parvex {
 
 struct IndexedFrame
 {
@@ -42,3 +45,5 @@ private:
     std::unordered_map<std::uint32_t, std::uint32_t> m_headerNumbers; // word -> number
     std::uint32_t m_lastNumber = 0; // CBR streams and runs of equal frames skip the lookup
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Xing part: magic, flags, then the fields the flags announce. LAME part: 36 bytes, whose last
 // two are a CRC-16/ARC of every frame byte before them.
 #include "infoframe.h"
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
+
+namespace parvex {
 
 namespace {
 
@@ -227,3 +230,5 @@ std::optional<std::uint32_t> InfoFrameHeader(const FrameHeader& stream, bool cbr
     }
     return std::nullopt;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Xing/Info frame that heads a LAME-made stream, with its LAME extension: parse and write.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+namespace parvex {
 
 class FrameHeader;
 
@@ -90,3 +93,5 @@ std::uint32_t ByteCountField(std::int64_t bytes);
 // mode extension 0, no padding. The bitrate is the stream's for a CBR stream when that frame
 // holds the Xing and LAME fields, otherwise the smallest that does.
 std::optional<std::uint32_t> InfoFrameHeader(const FrameHeader& stream, bool cbr);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The piece goes through an OutputFile: the old output stays whole until the new piece is
 // complete, and nothing of a piece that failed, was cancelled or was killed is left.
 #include "piecefile.h"
@@ -10,6 +11,8 @@
 #include <new>
 #include <unistd.h>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -88,3 +91,5 @@ std::int64_t PlannedPieceBytes(const StreamIndex& index, const PiecePlan& piece)
     const IndexedFrame last = index.frames[piece.endFrame - 1];
     return last.offset + last.header.frameBytes() - index.frames[piece.start.leadInFrom].offset;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One piece of an exact cut, written through an OutputFile.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace parvex {
 
 struct PieceFileFailure
 {
@@ -31,3 +34,5 @@ std::optional<PieceFileFailure> WritePieceFile(const StreamIndex& index, const P
 // About the bytes `piece` will take on disk (its source frames; the Info and silent frames, a
 // few hundred bytes, are left out): the total a progress report counts toward.
 std::int64_t PlannedPieceBytes(const StreamIndex& index, const PiecePlan& piece);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lead-in rules: the frames before a cut that must decode right (for the MDCT overlap and
 // the synthesis window) are copied; the main data they read from earlier frames (the bit
 // reservoir) comes along in the first of them, re-laid, or in a silent frame in front; more
@@ -6,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+namespace parvex {
 
 namespace {
 
@@ -252,3 +255,5 @@ std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts)
     cuts.push_back(total);
     return cuts;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which frames each piece of an exact cut holds, and the gapless fields that trim its decode.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+namespace parvex {
 
 // Where one piece starts. A "raw" sample counts the decoder's output from the source's first
 // audio frame, the 529-sample synthesis delay included; gapless sample s is raw s + G, with G
@@ -88,3 +91,5 @@ std::vector<std::int64_t> EveryCuts(const GaplessFacts& facts, double seconds);
 // equal shares of the audio frames' bytes (tags and the Info frame excluded), each cut at least
 // a frame after the one before. Fewer cuts when fewer frames start within the decode.
 std::vector<std::int64_t> PartsCuts(const StreamIndex& index, int parts);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tag owns its frames: removing one through it deletes it, so none is held past that.
 #include "piecetag.h"
 
@@ -8,6 +9,8 @@
 #include <string>
 #include <textidentificationframe.h>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -92,3 +95,5 @@ TagLib::ID3v2::Version PieceTagVersion(const TagLib::ID3v2::Tag& tag)
 {
     return tag.header()->majorVersion() == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
 }
+
+} // namespace parvex

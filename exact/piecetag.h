@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the source's ID3v2 tag becomes a piece's: what is dropped, what is set, which version.
 #pragma once
 
@@ -5,6 +6,8 @@
 
 #include <id3v2.h>
 #include <id3v2tag.h>
+
+namespace parvex {
 
 // Removes the frames that describe the whole source rather than a piece of it: chapters and
 // their table of contents, seek and audio-seek-point tables, event timing and synchronised
@@ -23,3 +26,5 @@ void SetPieceFrames(TagLib::ID3v2::Tag& tag, const PieceTagFields& fields);
 // The version a piece's tag is rendered in: the source's. TagLib renders only v2.3 and v2.4,
 // so a v2.2 tag (read with its frames converted to v2.4 ones) becomes v2.4.
 TagLib::ID3v2::Version PieceTagVersion(const TagLib::ID3v2::Tag& tag);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Contiguous source frames go in one run, copied in the kernel (copy_file_range) so the bytes
 // never pass through user space, or where it cannot through a 1 MiB buffer; a run's music CRC
 // comes from the index's byte CRCs instead of from the bytes copied.
@@ -19,6 +20,8 @@
 #include <memory>
 #include <unistd.h>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -409,3 +412,5 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
     outcome.bytes = out.written();
     return outcome;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes one planned piece of an exact cut: a fresh Info/LAME frame, filler and lead-in frames
 // (the first maybe re-laid), then the source's frames verbatim.
 #pragma once
@@ -9,6 +10,8 @@
 #include <functional>
 #include <string_view>
 #include <vector>
+
+namespace parvex {
 
 // What a piece that failed with PieceWriteOutcome::layoutFailed shows (as a file failure would).
 inline constexpr std::string_view PieceLayoutFailureText
@@ -43,3 +46,5 @@ PieceWriteOutcome WritePiece(const StreamIndex& index, const PiecePlan& piece, i
 std::vector<std::uint8_t> PieceInfoFrame(const StreamIndex& index, const PiecePlan& piece,
     std::uint32_t headerWord, const std::vector<int>& headSizes, std::int64_t audioBytes,
     std::uint16_t musicCrc);
+
+} // namespace parvex

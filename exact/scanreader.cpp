@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The buffer keeps the bytes from the last step taken on, so a step is always whole in it when
 // its CRC is taken; a step's CRC continues the one before it.
 #include "scanreader.h"
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
+
+namespace parvex {
 
 namespace {
 
@@ -89,3 +92,5 @@ const std::uint8_t* ScanReader::viewBehind(std::int64_t position, std::size_t by
 {
     return ReadFullyAt(m_fd, m_behind.data(), bytes, position) ? m_behind.data() : nullptr;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame walk's reader: forward through one buffer, taking the CRC of the bytes on the way.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace parvex {
 
 // Reads a regular file from an origin on through one buffer filled with pread(), and takes the
 // CRC-16/ARC of every byte the buffer moves past at each ByteCrcs::kStep, so an exact cut's
@@ -48,3 +51,5 @@ private:
     std::int64_t m_crcEnd = 0; // the CRCs reach this offset: the last step taken
     std::array<std::uint8_t, kMaxView> m_behind {};
 };
+
+} // namespace parvex

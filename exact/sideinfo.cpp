@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ISO/IEC 11172-3 2.4.1.7 and 13818-3 2.4.1.7: only main_data_begin and part2_3_length are
 // kept; the other fields are stepped over by their widths.
 #include "sideinfo.h"
 
 #include "frameheader.h"
+
+namespace parvex {
 
 namespace {
 
@@ -78,3 +81,5 @@ std::optional<SideInfo> ParseSideInfo(const FrameHeader& header, const std::uint
     }
     return info;
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Layer III side information fields that locate a frame's main data.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 class FrameHeader;
 
@@ -26,3 +29,5 @@ int ReadMainDataBegin(const FrameHeader& header, const std::uint8_t* sideInfo);
 // Reads the side information that follows the header (and CRC word) of a Layer III frame;
 // `sideInfo` holds at least header.sideInfoBytes() bytes. Nullopt for Layers I and II.
 std::optional<SideInfo> ParseSideInfo(const FrameHeader& header, const std::uint8_t* sideInfo);
+
+} // namespace parvex

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sourcestamp.h"
+
+namespace parvex {
 
 SourceStamp StampOf(const struct stat& status)
 {
@@ -15,3 +18,5 @@ std::optional<SourceStamp> StampOfOpenFile(int fd)
         return std::nullopt;
     return StampOf(status);
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tells that a source file is still the one an index was made from.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <sys/stat.h>
+
+namespace parvex {
 
 // The file's identity, size and last change. An exact piece's frame offsets and music CRC come
 // from the index; a source replaced or written to since would give a piece that only seems
@@ -21,3 +24,5 @@ struct SourceStamp
 SourceStamp StampOf(const struct stat& status);
 // The stamp of the file open as `fd`; nullopt when fstat fails.
 std::optional<SourceStamp> StampOfOpenFile(int fd);
+
+} // namespace parvex

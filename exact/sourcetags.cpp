@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TagLib parses the ID3v2 tag from a copy of its own bytes, never from the source file: nothing
 // can save into the source, and TagLib's search for a tag further into a file does not run.
 #include "sourcetags.h"
@@ -12,6 +13,8 @@
 #include <sys/stat.h>
 #include <tbytevectorstream.h>
 #include <unistd.h>
+
+namespace parvex {
 
 struct SourceTags::Id3v2
 {
@@ -121,3 +124,5 @@ PieceTagBytes SourceTags::forPiece(const PieceTagFields& fields)
     }
     return tags;
 }
+
+} // namespace parvex

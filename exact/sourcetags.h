@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tags an exact cut copies from its source into every piece, read once per job.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 // Where a piece stands among the pieces of its cut, for its ID3v2 tag.
 struct PieceTagFields
@@ -57,3 +60,5 @@ private:
     std::unique_ptr<Id3v2> m_id3v2;
     std::vector<char> m_id3v1;
 };
+
+} // namespace parvex

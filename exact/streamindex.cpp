@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The refusal texts of the frame index.
 #include "streamindex.h"
+
+namespace parvex {
 
 const char* IndexRefusalText(IndexRefusal refusal)
 {
@@ -28,3 +31,5 @@ const char* IndexRefusalText(IndexRefusal refusal)
     }
     return "it is not MPEG audio";
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an exact cut knows about its source after one pass: every frame and the gapless facts.
 #pragma once
 
@@ -8,6 +9,8 @@
 
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 // The stream as gapless decoders play it. Raw decoded sample r of the stream (counted from
 // its first audio frame) is gapless sample r - delay - 529 when there is a LAME tag (529:
@@ -63,3 +66,5 @@ struct IndexOutcome
     std::optional<StreamIndex> index; // set when the source can be cut exactly
     IndexRefusal refusal = IndexRefusal::Unreadable; // otherwise, why not
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame walk reads each frame's header and side information through ScanReader's large
 // buffer, so the pass costs about what reading the file costs.
 #include "streamscan.h"
@@ -22,6 +23,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -449,3 +452,5 @@ IndexOutcome IndexMp3Stream(int sourceFd, std::optional<std::int64_t> untilSecon
         return refuse(IndexRefusal::OutOfMemory);
     }
 }
+
+} // namespace parvex

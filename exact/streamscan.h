@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the frame index of an MP3 file in one buffered pass.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 // Indexes the MPEG audio stream of a regular file: every whole audio frame after the ID3v2
 // tags and the Xing/Info frame, up to the APE and ID3v1 tags at the end, resyncing over
@@ -20,3 +23,5 @@ IndexOutcome IndexMp3Stream(const std::string& path, std::optional<std::int64_t>
 // does not move), and a path renamed over meanwhile changes nothing. A job opens its source once
 // and gives the index, the tags and the pieces that descriptor. Throws nothing.
 IndexOutcome IndexMp3Stream(int sourceFd, std::optional<std::int64_t> untilSecond = std::nullopt);
+
+} // namespace parvex

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace parvex {
+
 namespace {
 
 SplitResult stopped()
@@ -120,3 +122,5 @@ SplitResult RunCut(const CutRequest& request, SplitHost& host)
 {
     return request.exact ? runExact(request, host) : runProportional(request, host);
 }
+
+} // namespace parvex

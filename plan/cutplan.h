@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace parvex {
+
 // The tag fields a piece carries on top of the source's own tag. Empty texts keep the source's.
 struct PieceTags
 {
@@ -33,3 +35,5 @@ struct CutPlan
     // pieces silently.
     bool askBeforeReplacing = false;
 };
+
+} // namespace parvex

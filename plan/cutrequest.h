@@ -10,6 +10,8 @@
 #include <string>
 #include <variant>
 
+namespace parvex {
+
 // One piece between two marks, written to a path the user chose (asking before a replace).
 struct RangeSpec
 {
@@ -52,3 +54,5 @@ struct CutRequest
     // reported why it could not.
     std::function<std::optional<std::int64_t>()> measureSeconds;
 };
+
+} // namespace parvex

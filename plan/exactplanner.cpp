@@ -4,10 +4,13 @@
 
 #include "partnames.h"
 #include "pieceplan.h"
+#include "rangerefusal.h"
 #include "splitmessages.h"
 
 #include <algorithm>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -22,29 +25,14 @@ PlanOutcome refused(std::string_view text)
     return { text, {} };
 }
 
-// The marks as gapless samples; they may reach the end exactly, not past it.
-std::string_view rangeRefusal(std::int64_t a, std::int64_t b, std::int64_t length)
-{
-    if (a >= length)
-        return SplitMessages::StartBeyondTotal;
-    if (b > length)
-        return SplitMessages::EndBeyondTotal;
-    if (a >= b)
-        return SplitMessages::StartAfterEnd;
-    if (a < 0)
-        return SplitMessages::StartNegative;
-    if (b < 0)
-        return SplitMessages::EndNegative;
-    return {};
-}
-
 PlanOutcome planRange(const RangeSpec& spec, const CutRequest& request, const StreamIndex& index)
 {
     const std::int64_t rate = index.gapless.sampleRate;
     const std::int64_t a = MarkSample(spec.start, rate);
     const std::int64_t b = MarkSample(spec.end, rate);
-    if (const auto text = rangeRefusal(a, b, index.gapless.totalSamples); !text.empty())
-        return refused(text);
+    // The marks as gapless samples; they may reach the end exactly, not past it.
+    if (const auto text = RangeRefusal(a, b, index.gapless.totalSamples, true))
+        return refused(*text);
     CutPlan plan { request.sourcePath, { { a, b, spec.outputPath, {} } }, true };
     return { {}, std::move(plan) };
 }
@@ -137,3 +125,5 @@ PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index)
         },
         request.spec);
 }
+
+} // namespace parvex

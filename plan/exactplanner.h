@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+namespace parvex {
+
 struct PlanOutcome
 {
     // An input check's text ("The Start Time is bigger than the total time!", …); empty when the
@@ -32,3 +34,5 @@ std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate);
 // The plan for `request` over the source `index` was made from, or the check that refused it, in
 // the order the proportional cut makes its checks (with the source's real length for T).
 PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index);
+
+} // namespace parvex

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace parvex {
+
 namespace {
 
 // "1:02.250" for a sample at `rate`, to the millisecond.
@@ -218,3 +220,5 @@ SplitResult RunExactPlan(
         return run.failAfterException(EIO);
     }
 }
+
+} // namespace parvex

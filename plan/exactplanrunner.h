@@ -7,6 +7,8 @@
 #include "splitresult.h"
 #include "streamindex.h"
 
+namespace parvex {
+
 // Writes `plan`'s pieces of the source open as `sourceFd`, which `index` was made from. A plan
 // that asks before replacing checks its outputs first (the source itself is refused, an existing
 // file needs a Yes); otherwise each piece is checked as it comes, and an existing file replaced.
@@ -14,3 +16,5 @@
 // finished pieces, no partial one, and the old file of that name whole.
 SplitResult RunExactPlan(
     const CutPlan& plan, const StreamIndex& index, int sourceFd, SplitHost& host);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames are copied out of the sample so that no buffer of the decoder's pool stays held by
 // the GUI: a held buffer could stall a decoder whose pool is small.
 #include "appsinkframes.h"
@@ -9,6 +10,8 @@
 
 #include <cstring>
 #include <utility>
+
+namespace parvex {
 
 QImage ImageFromRgbxSample(GstSample* sample)
 {
@@ -87,3 +90,5 @@ QImage AppSinkFrames::take()
     const std::lock_guard lock(m_mutex);
     return std::exchange(m_latest, QImage());
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // playbin's video sink: an appsink whose RGBx samples become QImages for the GUI thread.
 #pragma once
 
@@ -9,6 +10,8 @@
 
 #include <atomic>
 #include <mutex>
+
+namespace parvex {
 
 class NotifyTarget;
 
@@ -46,3 +49,5 @@ private:
 
 // A deep copy of an RGBx sample as QImage::Format_RGBX8888; null when it cannot be mapped.
 QImage ImageFromRgbxSample(GstSample* sample);
+
+} // namespace parvex

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+namespace parvex {
+
 namespace {
 
 // How long the clock runs in the warm-up. libpulse takes the stream's position from the
@@ -171,3 +173,5 @@ bool AudioWarmUp::run(
     messages.discard(GST_MESSAGE_EOS);
     return done;
 }
+
+} // namespace parvex

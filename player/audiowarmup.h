@@ -9,6 +9,8 @@
 #include <chrono>
 #include <memory>
 
+namespace parvex {
+
 // Why: pulsesink creates its sound-server stream corked while the graph prerolls, yet the stream
 // time it reads from libpulse (pa_stream_get_time, its clock) runs on from that moment while the
 // server's read position stays at 0 (seen with PulseAudio 16: 3.50 s of clock against a read
@@ -40,3 +42,5 @@ private:
     struct State;
     std::shared_ptr<State> m_state; // shared with the probes, which may outlive this object
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sync handler owns each message it returns GST_BUS_DROP for; here it keeps or unrefs it.
 #include "busmessagequeue.h"
 
@@ -5,6 +6,8 @@
 #include "playerevents.h"
 
 #include <gst/pbutils/missing-plugins.h>
+
+namespace parvex {
 
 namespace {
 
@@ -108,3 +111,5 @@ bool BusMessageQueue::empty() const
     const std::lock_guard lock(m_mutex);
     return m_messages.empty();
 }
+
+} // namespace parvex

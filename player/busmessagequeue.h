@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Messages taken off a pipeline's bus on the posting thread, for the GUI thread to drain.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+
+namespace parvex {
 
 class NotifyTarget;
 
@@ -48,3 +51,5 @@ private:
     std::condition_variable m_arrived;
     std::deque<GstMessagePtr> m_messages; // guarded by m_mutex
 };
+
+} // namespace parvex

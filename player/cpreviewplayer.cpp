@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transport, polling, captions and failures of the playback session; the graph does the work.
 #include "cpreviewplayer.h"
 
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdarg>
+
+namespace parvex {
 
 namespace {
 
@@ -303,3 +306,5 @@ void CPreviewPlayer::viewCloseRequested()
     if (m_hOwner)
         QCoreApplication::postEvent(m_hOwner, new QEvent(PlayerEvents::PlayCommand));
 }
+
+} // namespace parvex

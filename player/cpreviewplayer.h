@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playback session for the open source: its media graph, transport state and preview view.
 #pragma once
 
@@ -14,6 +15,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+namespace parvex {
 
 // What the preview window's popup menu shows for the current state.
 struct PreviewMenuState
@@ -119,3 +122,5 @@ private:
     QBasicTimer m_pollTimer; // position poll, every kPollPeriodMs
     QBasicTimer m_idleTimer; // full-screen pointer check, every kIdlePeriodMs
 };
+
+} // namespace parvex

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window's side of the player: video size, full screen and the idle pointer.
 #include "cpreviewplayer.h"
 #include "previewplacement.h"
+
+namespace parvex {
 
 HResult CPreviewPlayer::InitVideoWindow(int multiplier, int divider)
 {
@@ -113,3 +116,5 @@ void CPreviewPlayer::viewMouseActivity()
     if (m_bFullScreen)
         SetCursorVisible(true);
 }
+
+} // namespace parvex

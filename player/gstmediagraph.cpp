@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // playbin driven from the GUI thread: state changes checked, positions converted to 100 ns.
 #include "gstmediagraph.h"
 
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <utility>
+
+namespace parvex {
 
 namespace {
 
@@ -310,3 +313,5 @@ std::function<std::unique_ptr<MediaGraph>()> GstMediaGraphFactory(const QString&
         return GstMediaGraph::create(audioSink);
     };
 }
+
+} // namespace parvex

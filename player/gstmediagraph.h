@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media graph over a GStreamer playbin: the player's real media framework.
 #pragma once
 
@@ -12,6 +13,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+namespace parvex {
 
 // Audio goes to the sink given at creation; video to an appsink (RGBx) whose frames are
 // handed out by takeFrame(). Bus messages and frames are announced to the notify receiver
@@ -78,3 +81,5 @@ private:
 // Makes a GstMediaGraph with the given audio sink each time it is called, for CPreviewPlayer.
 std::function<std::unique_ptr<MediaGraph>()> GstMediaGraphFactory(
     const QString& audioSink = QStringLiteral("autoaudiosink"));
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owning smart pointers for GStreamer and GLib objects, for members that g_autoptr cannot be.
 #pragma once
 
 #include <gst/gst.h>
 
 #include <memory>
+
+namespace parvex {
 
 struct GstObjectUnref
 {
@@ -20,3 +23,5 @@ struct GstMessageUnref
 using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 using GstBusPtr = std::unique_ptr<GstBus, GstObjectUnref>;
 using GstMessagePtr = std::unique_ptr<GstMessage, GstMessageUnref>;
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Result codes of the media graph and the player, with the values their failure texts print.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 // Signed 32-bit like the codes they stand for: negative means failure. Failure texts print
 // them as unsigned hexadecimal ("FAILED(hr=0x80004005) ...").
@@ -27,3 +30,5 @@ constexpr unsigned printable(HResult result)
 }
 
 } // namespace hr
+
+} // namespace parvex

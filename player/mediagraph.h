@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the preview player asks of a media framework: one playback graph per file.
 #pragma once
 
@@ -12,6 +13,8 @@
 #include <optional>
 
 class QObject;
+
+namespace parvex {
 
 // Codes of the events a graph reports.
 enum class GraphEventCode : int {
@@ -76,3 +79,5 @@ public:
     // The newest video frame not yet taken, or a null image. Older frames are dropped.
     virtual QImage takeFrame() = 0;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Posting under the same lock that guards the receiver is what makes clearing it final.
 #include "notifytarget.h"
 
 #include <QCoreApplication>
+
+namespace parvex {
 
 void NotifyTarget::setReceiver(QObject* receiver)
 {
@@ -15,3 +18,5 @@ void NotifyTarget::post(QEvent::Type type)
     if (m_receiver)
         QCoreApplication::postEvent(m_receiver, new QEvent(type));
 }
+
+} // namespace parvex

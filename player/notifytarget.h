@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The QObject a media graph posts its notifications to, safe to use from streaming threads.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <mutex>
 
 class QObject;
+
+namespace parvex {
 
 // Streaming threads post through it while the GUI thread may change or clear the receiver:
 // once setReceiver(nullptr) has returned, nothing more is posted, so the receiver may go.
@@ -21,3 +24,5 @@ private:
     std::mutex m_mutex;
     QObject* m_receiver = nullptr; // not owned; guarded by m_mutex
 };
+
+} // namespace parvex

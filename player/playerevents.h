@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Custom event types exchanged between the media graph, the preview player and the dialog.
 #pragma once
 
 #include <QEvent>
+
+namespace parvex {
 
 namespace PlayerEvents {
 
@@ -22,3 +25,5 @@ inline constexpr auto VideoFrame = static_cast<QEvent::Type>(QEvent::User + 14);
 inline constexpr auto PlayCommand = static_cast<QEvent::Type>(QEvent::User + 1011);
 
 } // namespace PlayerEvents
+
+} // namespace parvex

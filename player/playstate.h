@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transport state of the preview player.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 // `Closed` means that no graph exists. The values are fixed: the dialog and tests compare them.
 enum class PlayState : std::int32_t {
@@ -10,3 +13,5 @@ enum class PlayState : std::int32_t {
     Running = 2,
     Closed = 3,
 };
+
+} // namespace parvex

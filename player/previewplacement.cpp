@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pure geometry: integers truncate toward zero exactly where the window system's did.
 #include "previewplacement.h"
+
+namespace parvex {
 
 QRect InitialPreviewRect(const QRect& workArea, const QRect& dialogFrame)
 {
@@ -34,3 +37,5 @@ QRect FullScreenVideoRect(QSize screen, QSize nativeVideo)
     const int left = (cx - fitted) / 2;
     return { left, 0, cx - 2 * left, cy };
 }
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the preview window first appears, and where the video goes in full screen.
 #pragma once
 
 #include <QRect>
 #include <QSize>
+
+namespace parvex {
 
 // The preview window's first frame rectangle: from 100 px right and 5 px below the work
 // area's top-left corner, down to the owner dialog's top edge, 4/3 as wide as that height
@@ -15,3 +18,5 @@ QRect InitialPreviewRect(const QRect& workArea, const QRect& dialogFrame);
 // size; otherwise it fills the full width or the full height, whichever keeps its aspect
 // inside the screen. Aspect and scales in single precision, halving truncates toward zero.
 QRect FullScreenVideoRect(QSize screen, QSize nativeVideo);
+
+} // namespace parvex

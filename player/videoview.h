@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window as the player drives it: a widget elsewhere, a recording fake in tests.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+
+namespace parvex {
 
 // One view serves one player and one file. All calls come from the GUI thread. The view
 // reports the user's actions back to its player (CPreviewPlayer::viewCloseRequested,
@@ -50,3 +53,5 @@ public:
     // Shows or blanks the mouse pointer over the window.
     virtual void setPointerVisible(bool visible) = 0;
 };
+
+} // namespace parvex

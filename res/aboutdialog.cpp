@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Template 100: the about box.
 #include "controlids.h"
 #include "resources.h"
 
 #include <array>
+
+namespace parvex {
 
 namespace {
 using enum ControlKind;
@@ -22,3 +25,5 @@ const DialogTemplate& Resources::aboutDialog()
 {
     return Template;
 }
+
+} // namespace parvex

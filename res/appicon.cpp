@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icon 128: the application icon, drawn at every size the window manager may ask for.
 #include "resources.h"
 
 #include <array>
+
+namespace parvex {
 
 QIcon Resources::appIcon()
 {
@@ -11,3 +14,5 @@ QIcon Resources::appIcon()
         icon.addFile(QStringLiteral(":/parvex/icons/parvex-%1.png").arg(size), QSize(size, size));
     return icon;
 }
+
+} // namespace parvex

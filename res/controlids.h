@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Control ids of the main dialog; each widget's objectName is its id in decimal.
 #pragma once
+
+namespace parvex {
 
 namespace ControlId {
 inline constexpr int OpenMp3 = 1000;
@@ -39,3 +42,5 @@ inline constexpr int ExactCut = 1050;
 // The about box's OK button.
 inline constexpr int AboutOk = 1;
 } // namespace ControlId
+
+} // namespace parvex

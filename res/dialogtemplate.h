@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog templates as data: every control with its id, kind, caption and place in dialog units.
 #pragma once
 
 #include <span>
 #include <string_view>
+
+namespace parvex {
 
 enum class ControlKind {
     Edit,
@@ -69,3 +72,5 @@ struct DialogTemplate
     std::span<const ControlName> names;
     std::span<const LabelBuddy> buddies;
 };
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Template 102: the main window's controls in template (creation and tab) order.
 #include "controlids.h"
 #include "resources.h"
 
 #include <array>
+
+namespace parvex {
 
 namespace {
 using enum ControlKind;
@@ -94,3 +97,5 @@ const DialogTemplate& Resources::mainDialog()
 {
     return Template;
 }
+
+} // namespace parvex

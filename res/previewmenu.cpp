@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu 130: "Full screen", "Normal size", the transport and "Close".
 #include "previewmenu.h"
 
 #include <array>
+
+namespace parvex {
 
 namespace {
 using namespace PreviewMenu;
@@ -22,3 +25,5 @@ std::span<const PreviewMenu::Item> PreviewMenu::items()
 {
     return Items;
 }
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu 130: the preview window's popup, as data.
 #pragma once
 
 #include <span>
 #include <string_view>
+
+namespace parvex {
 
 namespace PreviewMenu {
 
@@ -29,3 +32,5 @@ inline constexpr std::string_view Title = "PREVIEW";
 std::span<const Item> items();
 
 } // namespace PreviewMenu
+
+} // namespace parvex

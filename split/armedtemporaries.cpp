@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace {
 
 enum SlotState : int {
@@ -59,3 +61,5 @@ void RemoveArmedTemporaries() noexcept
             ::unlinkat(slot.folderFd, slot.name.data(), 0);
     }
 }
+
+} // namespace parvex

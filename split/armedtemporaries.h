@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace parvex {
+
 // The longest temporary name a slot holds, its terminating zero included.
 inline constexpr std::size_t ArmedNameBytes = 32;
 
@@ -19,3 +21,5 @@ void DisarmTemporary(int slot);
 // Unlinks every armed name. Async-signal-safe (atomic loads and unlinkat(2) only): a handler
 // calls it before the process ends by a signal, so no temporary file outlives it.
 void RemoveArmedTemporaries() noexcept;
+
+} // namespace parvex

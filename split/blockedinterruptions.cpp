@@ -4,6 +4,8 @@
 
 #include <pthread.h>
 
+namespace parvex {
+
 BlockedInterruptions::BlockedInterruptions()
 {
     sigset_t blocked;
@@ -25,3 +27,5 @@ bool BlockedInterruptions::isBlocked(int signal)
     sigemptyset(&current);
     return pthread_sigmask(SIG_BLOCK, nullptr, &current) == 0 && sigismember(&current, signal) == 1;
 }
+
+} // namespace parvex

@@ -4,6 +4,8 @@
 
 #include <csignal>
 
+namespace parvex {
+
 // Blocks SIGINT, SIGTERM and SIGHUP in the calling thread while it lives, and restores the mask
 // it found. A thread started meanwhile inherits the blocked mask and keeps it for good, so the
 // interruptions always reach a thread that is not a worker: their handler then never runs in
@@ -22,3 +24,5 @@ public:
 private:
     sigset_t m_previous {};
 };
+
+} // namespace parvex

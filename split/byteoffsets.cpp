@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Proportional offsets of the three split operations.
 #include "byteoffsets.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace parvex {
 
 namespace {
 
@@ -75,3 +78,5 @@ ByteRange FixedLengthRange(
         range.end = std::max(range.end, size);
     return range;
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a time or a part index lies in the source: a share of its byte size.
 #pragma once
 
 #include "byterange.h"
 
 #include <cstdint>
+
+namespace parvex {
 
 // Every offset is formed in double precision, the share first and then the product, and then
 // truncated toward zero. The order is kept on purpose: it decides the last byte of a piece, e.g.
@@ -34,3 +37,5 @@ ByteRange EqualPartRange(std::int64_t index, std::int64_t count, std::int64_t si
 // no earlier than `size`.
 ByteRange FixedLengthRange(
     std::int64_t index, std::int64_t totalSeconds, std::int64_t size, std::int64_t secondsPerPart);
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One piece of the source, as byte offsets into it.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 struct ByteRange
 {
@@ -10,3 +13,5 @@ struct ByteRange
 
     friend bool operator==(const ByteRange&, const ByteRange&) = default;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-parts split: N pieces of equal byte size, numbered files in the output folder.
 #include "byteoffsets.h"
 #include "splitjob.h"
 #include "splitoperations.h"
+
+namespace parvex {
 
 SplitResult SplitEqualParts(const EqualPartsRequest& request, SplitHost& host)
 {
@@ -16,3 +19,5 @@ SplitResult SplitEqualParts(const EqualPartsRequest& request, SplitHost& host)
     return job.writeNumberedParts(request.outputFolder, count,
         [&](std::int64_t i) { return EqualPartRange(i, count, size); });
 }
+
+} // namespace parvex

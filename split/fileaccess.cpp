@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File access by descriptor: stat before open, and open flags that never wait on a peer.
 #include "fileaccess.h"
 
@@ -6,6 +7,8 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -118,3 +121,5 @@ int CloseOutput(std::FILE* stream)
     errno = 0;
     return std::fclose(stream) == 0 ? 0 : LastErrorOr(EIO);
 }
+
+} // namespace parvex

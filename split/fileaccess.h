@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the operations learn about a path and how they open it: stat(2) and non-blocking open(2),
 // so that no FIFO, device or socket is ever waited on, truncated or replaced.
 #pragma once
@@ -6,6 +7,8 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 enum class PathKind {
     Missing, // nothing there, or nothing stat(2) could see: there is nothing to replace
@@ -39,3 +42,5 @@ int LastErrorOr(int fallback);
 
 // Closes a stream that was written; 0, or the errno of a flush that failed at closing.
 int CloseOutput(std::FILE* stream);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block copy: in the kernel where it can, through a buffer where it cannot.
 #include "filecopy.h"
 
@@ -10,6 +11,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -155,3 +158,5 @@ CopyOutcome CopyByteRange(std::FILE* source, std::FILE* output, ByteRange range,
         return failure(CopyError::Read, done);
     return copyThroughBuffer(source, output, length - done, done, buffer, onBlock);
 }
+
+} // namespace parvex

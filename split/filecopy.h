@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block copy the split operations share: the bytes of a range, moved in large blocks.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <functional>
 #include <span>
+
+namespace parvex {
 
 // What a copy moves per read and write when the caller gives no buffer. Peak memory is this
 // buffer, whatever the size of the source.
@@ -43,3 +46,5 @@ CopyOutcome CopyByteRange(std::FILE* source, std::FILE* output, ByteRange range,
 
 // The bytes CopyByteRange writes for `range` from a source of `size` bytes.
 std::int64_t CopiedByteCount(ByteRange range, std::int64_t size);
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed-length split: pieces of K seconds each, the last one holding what remains.
 #include "byteoffsets.h"
 #include "leadinginteger.h"
 #include "splitjob.h"
 #include "splitoperations.h"
+
+namespace parvex {
 
 SplitResult SplitFixedLength(const FixedLengthRequest& request, SplitHost& host)
 {
@@ -23,3 +26,5 @@ SplitResult SplitFixedLength(const FixedLengthRequest& request, SplitHost& host)
     return job.writeNumberedParts(request.outputFolder, count,
         [&](std::int64_t i) { return FixedLengthRange(i, total, size, secondsPerPart); });
 }
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leading-integer parsing with saturation instead of overflow.
 #include "leadinginteger.h"
 
 #include <limits>
+
+namespace parvex {
 
 namespace {
 
@@ -44,3 +47,5 @@ std::optional<std::int32_t> ParseLeadingInteger(std::string_view text)
         return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(value);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output check before the replace question.
 #include "outputcheck.h"
 
@@ -6,6 +7,8 @@
 
 #include <cerrno>
 #include <filesystem>
+
+namespace parvex {
 
 bool MayWriteOutput(const std::string& path, SplitHost& host)
 {
@@ -21,3 +24,5 @@ bool MayWriteOutput(const std::string& path, SplitHost& host)
     }
     return host.confirmReplace(path);
 }
+
+} // namespace parvex

@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+namespace parvex {
+
 namespace {
 
 constexpr std::string_view kPrefix = ".parvex-";
@@ -314,3 +316,5 @@ int OutputFile::giveName()
     }
     return EEXIST;
 }
+
+} // namespace parvex

@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/types.h>
 
+namespace parvex {
+
 // The output of one piece, written to a temporary file in the output's folder and put in place
 // by commit(). Until then an old file of that name stays untouched, and whatever ends the work
 // (a failure, a cancel, a signal, SIGKILL) leaves the complete piece, the old file or nothing,
@@ -62,3 +64,5 @@ private:
     bool m_replacing = false; // a regular file has the output's name
     mode_t m_mode = 0; // the permission bits of the file replaced
 };
+
+} // namespace parvex

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Part file names: plain string work, no length limit beyond what the system accepts.
 #include "partnames.h"
+
+namespace parvex {
 
 // On Linux '/' is the only separator: a backslash is a character of the name ("AC\DC - Live").
 std::string FileNameFromPath(std::string_view path)
@@ -24,3 +27,5 @@ std::string OutputPathInFolder(std::string_view folder, std::string_view fileNam
         path += '/';
     return path.append(fileName);
 }
+
+} // namespace parvex

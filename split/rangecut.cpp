@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The range cut: one piece between two time marks, written to a path the user chose.
 #include "byteoffsets.h"
 #include "fileaccess.h"
 #include "filecopy.h"
 #include "outputcheck.h"
+#include "rangerefusal.h"
 #include "splitjob.h"
 #include "splitmessages.h"
 #include "splitoperations.h"
@@ -10,14 +12,23 @@
 #include <optional>
 #include <string_view>
 
+namespace parvex {
+
 namespace {
 
-// The input checks, in the order the user meets them; the first that fails is the message.
-std::optional<std::string_view> refusal(std::int64_t a, std::int64_t b, std::int64_t total)
+SplitResult stopped()
+{
+    return { SplitStatus::Stopped, {}, 0 };
+}
+
+} // namespace
+
+std::optional<std::string_view> RangeRefusal(
+    std::int64_t a, std::int64_t b, std::int64_t total, bool endMayReachTotal)
 {
     if (a >= total)
         return SplitMessages::StartBeyondTotal;
-    if (b >= total)
+    if (endMayReachTotal ? b > total : b >= total)
         return SplitMessages::EndBeyondTotal;
     if (a >= b)
         return SplitMessages::StartAfterEnd;
@@ -29,13 +40,6 @@ std::optional<std::string_view> refusal(std::int64_t a, std::int64_t b, std::int
     return std::nullopt;
 }
 
-SplitResult stopped()
-{
-    return { SplitStatus::Stopped, {}, 0 };
-}
-
-} // namespace
-
 SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
 {
     if (!request.sourceOpen) {
@@ -45,7 +49,7 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
     const std::int64_t a = request.start.totalSeconds();
     const std::int64_t b = request.end.totalSeconds();
     // From here on 0 <= a < b < T, so T is above 0 and nothing divides by zero.
-    if (const auto message = refusal(a, b, request.totalSeconds)) {
+    if (const auto message = RangeRefusal(a, b, request.totalSeconds, false)) {
         host.showError(*message);
         return stopped();
     }
@@ -71,3 +75,5 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host)
         return job.result();
     return job.finish();
 }
+
+} // namespace parvex

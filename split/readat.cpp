@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace {
 
 static_assert(sizeof(off_t) >= 8, "build with 64-bit file offsets");
@@ -47,3 +49,5 @@ void SetReadAtForTesting(ReadAtFunction read)
 {
     readAt.store(read, std::memory_order_relaxed);
 }
+
+} // namespace parvex

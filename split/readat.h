@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <sys/types.h>
 
+namespace parvex {
+
 // One pread(2), retried when a signal interrupts it: the bytes read, 0 at the end of the file,
 // -1 with errno set. Fewer bytes than asked are no sign of the end: FUSE and network file
 // systems return short reads anywhere, so a caller loops or takes what came.
@@ -19,3 +21,5 @@ bool ReadFullyAt(int fd, void* buffer, std::size_t bytes, std::int64_t offset);
 // failing read on a real file; nullptr restores pread(2). Not for production code.
 using ReadAtFunction = ssize_t (*)(int fd, void* buffer, std::size_t bytes, off_t offset);
 void SetReadAtForTesting(ReadAtFunction read);
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a split operation asks of whoever runs it: messages, the replace question, a busy sign.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace parvex {
 
 class SplitHost
 {
@@ -44,3 +47,5 @@ public:
     // The output `path` was created and its bytes come next; one call per piece.
     virtual void pieceStarted(const std::string& path) { (void)path; }
 };
+
+} // namespace parvex

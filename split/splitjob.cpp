@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared course of the split operations: open, copy, close, and what each failure shows.
 #include "splitjob.h"
 
@@ -12,6 +13,8 @@
 #include <new>
 #include <unistd.h>
 #include <utility>
+
+namespace parvex {
 
 namespace {
 
@@ -203,3 +206,5 @@ void SplitJob::closeAll()
     if (m_source)
         std::fclose(std::exchange(m_source, nullptr));
 }
+
+} // namespace parvex

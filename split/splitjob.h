@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One run of a split operation: its open files, the busy sign, progress and the outcome.
 #pragma once
 
@@ -12,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+namespace parvex {
 
 // Owns the source stream and at most one output for the length of one operation. Every failure
 // path closes what is open, switches the busy sign off if it was on, and only then shows its
@@ -75,3 +78,5 @@ private:
     std::unique_ptr<char[]> m_buffer; // CopyBufferSize bytes, allocated with the first piece
     SplitResult m_result;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed texts the split operations show; callers and tests compare against these.
 #pragma once
 
 #include <string_view>
+
+namespace parvex {
 
 namespace SplitMessages {
 // Input checks: a box owned by the window, caption "Error".
@@ -25,3 +28,5 @@ inline constexpr std::string_view CannotWriteOutput = "Can not write the output 
 // The only sign of success: caption "Message", no owner.
 inline constexpr std::string_view Done = "Splitting is done!";
 } // namespace SplitMessages
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three ways of cutting the source into verbatim byte runs placed by proportion of time.
 #pragma once
 
@@ -7,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+
+namespace parvex {
 
 struct RangeCutRequest
 {
@@ -40,3 +43,5 @@ SplitResult CutRange(const RangeCutRequest& request, SplitHost& host);
 SplitResult SplitEqualParts(const EqualPartsRequest& request, SplitHost& host);
 // Pieces of K seconds each, the last one shorter, named as the equal parts.
 SplitResult SplitFixedLength(const FixedLengthRequest& request, SplitHost& host);
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a split operation did, for hosts that report more than the message boxes.
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 enum class SplitStatus {
     Done, // every piece written and closed; showDone() was called
@@ -18,3 +21,5 @@ struct SplitResult
     std::vector<std::string> written;
     int errorNumber = 0; // errno of the failing file call, 0 when none applies
 };
+
+} // namespace parvex

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-second positions shown as marks.
 #include "timemark.h"
+
+namespace parvex {
 
 TimeMark TimeMark::fromSeconds(std::int64_t secs)
 {
@@ -8,3 +11,5 @@ TimeMark TimeMark::fromSeconds(std::int64_t secs)
     return { static_cast<std::int32_t>(hours), static_cast<std::int32_t>(minutes),
         static_cast<std::int32_t>(secs - (hours * 60 + minutes) * 60) };
 }
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A point in the source as the user types it: hours, minutes, seconds, none range-checked.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 struct TimeMark
 {
@@ -23,3 +26,5 @@ struct TimeMark
 
     friend bool operator==(const TimeMark&, const TimeMark&) = default;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box, built from template 100; OK, Esc and the close box end it.
 #include "caboutdlg.h"
 
@@ -7,6 +8,8 @@
 
 #include <QPushButton>
 
+namespace parvex {
+
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent)
 {
@@ -14,3 +17,5 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     if (auto* ok = qobject_cast<QPushButton*>(controls.value(ControlId::AboutOk)))
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+} // namespace parvex

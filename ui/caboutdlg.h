@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box: the application icon, the version line and OK.
 #pragma once
 
 #include <QDialog>
+
+namespace parvex {
 
 class CAboutDlg : public QDialog
 {
@@ -10,3 +13,5 @@ class CAboutDlg : public QDialog
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The slider-held flag follows the left button; the release is announced after the slider's own
 // handling, so the thumb has reached its last place by then.
 #include "cpositionslider.h"
 
 #include <QMouseEvent>
+
+namespace parvex {
 
 CPositionSlider::CPositionSlider(bool* held, QWidget* parent)
     : QSlider(parent)
@@ -41,3 +44,5 @@ void CPositionSlider::mouseReleaseEvent(QMouseEvent* event)
     update();
     Q_EMIT releasedCapture();
 }
+
+} // namespace parvex

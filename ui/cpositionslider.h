@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The position slider of the "By frame" panel: reports while the left button holds it.
 #pragma once
 
 #include "templatebuilder.h"
 
 #include <QSlider>
+
+namespace parvex {
 
 // Sets the application's slider-held flag while the left button is down on it, so that the
 // position refresh leaves the thumb and the display alone during a drag.
@@ -31,3 +34,5 @@ protected:
 private:
     bool* m_held = nullptr;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, data exchange, mode panels, ending, window menu, source loading,
 // splits, outputs and the preview controls, in that order.
 #include "csplitdialog.h"
@@ -36,6 +37,8 @@
 #include <QRadioButton>
 
 #include <utility>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -398,3 +401,5 @@ void CSplitDialog::OnSliderReleased()
 {
     m_preview->seekToSlider();
 }
+
+} // namespace parvex

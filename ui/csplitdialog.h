@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the source, the three split modes, the preview controls and the outputs.
 #pragma once
 
@@ -18,8 +19,11 @@
 #include <cstdint>
 #include <memory>
 
-class CPreviewPlayer;
 class QMenu;
+
+namespace parvex {
+
+class CPreviewPlayer;
 
 class CSplitDialog : public QDialog
 {
@@ -126,3 +130,5 @@ private:
     std::unique_ptr<PreviewSession> m_preview; // the current player, the slider's position
     std::unique_ptr<CutStarter> m_cutStarter; // the Start buttons' requests
 };
+
+} // namespace parvex

@@ -12,6 +12,8 @@
 #include <optional>
 #include <utility>
 
+namespace parvex {
+
 namespace {
 // The seconds box is read from this many characters at most.
 constexpr qsizetype SecondsTextLimit = 31;
@@ -45,3 +47,5 @@ EverySpec CutStarter::every(const QString& secondsBoxText)
     const std::string text = secondsBoxText.left(SecondsTextLimit).toStdString();
     return { text, TimeMark::fromSeconds(ParseLeadingInteger(text).value_or(0)) };
 }
+
+} // namespace parvex

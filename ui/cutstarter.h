@@ -14,6 +14,8 @@ class QCheckBox;
 class QLineEdit;
 class QWidget;
 
+namespace parvex {
+
 class CutStarter
 {
 public:
@@ -43,3 +45,5 @@ private:
     const QCheckBox& m_exactBox;
     const QLineEdit& m_outputFolderBox;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field/control exchange with the number rules of the window's edit boxes.
 #include "dataexchange.h"
 
@@ -6,6 +7,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+
+namespace parvex {
 
 namespace {
 // A number box is read from this many characters at most; the rest is ignored.
@@ -55,3 +58,5 @@ void DataExchange::integer(QLineEdit* box, std::int32_t& field)
     box->setFocus(Qt::OtherFocusReason);
     box->selectAll();
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moves values between a dialog's fields and its controls, one field at a time, in call order.
 #pragma once
 
@@ -5,9 +6,12 @@
 
 #include <cstdint>
 
-class Prompter;
 class QLabel;
 class QLineEdit;
+
+namespace parvex {
+
+class Prompter;
 
 // Toward the controls every call writes; toward the fields the first number box without a
 // number is reported, gets the focus with its text selected, and every later call is skipped,
@@ -29,3 +33,5 @@ private:
     bool m_failed = false;
     Prompter& m_prompter;
 };
+
+} // namespace parvex

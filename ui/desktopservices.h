@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop facilities the window uses: opening pages, and where the user's folders are.
 #pragma once
 
 #include <QString>
 #include <QUrl>
+
+namespace parvex {
 
 class DesktopServices
 {
@@ -18,3 +21,5 @@ public:
     // The user's home folder without a trailing separator (the plain output defaults live here).
     virtual QString homeFolder() const = 0;
 };
+
+} // namespace parvex

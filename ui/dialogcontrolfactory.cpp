@@ -9,6 +9,8 @@
 
 #include <QLabel>
 
+namespace parvex {
+
 TemplateBuilder::Factory DialogControlFactory(bool* sliderHeld)
 {
     return [slider = CPositionSlider::templateFactory(sliderHeld)](
@@ -25,3 +27,5 @@ TemplateBuilder::Factory DialogControlFactory(bool* sliderHeld)
         return display;
     };
 }
+
+} // namespace parvex

@@ -4,7 +4,11 @@
 
 #include "templatebuilder.h"
 
+namespace parvex {
+
 // The position slider (held while `sliderHeld` is true) and the three displays: the title line,
 // which elides, and the position and each-size displays, each exposed to screen readers as a
 // read-only text.
 TemplateBuilder::Factory DialogControlFactory(bool* sliderHeld);
+
+} // namespace parvex

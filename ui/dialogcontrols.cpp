@@ -13,6 +13,8 @@
 
 #include <utility>
 
+namespace parvex {
+
 namespace Id = ControlId;
 
 namespace {
@@ -47,3 +49,5 @@ QRadioButton* DialogControls::radio(int id) const
 {
     return qobject_cast<QRadioButton*>(all.value(id));
 }
+
+} // namespace parvex

@@ -4,12 +4,15 @@
 
 #include <QHash>
 
-class CPositionSlider;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QWidget;
+
+namespace parvex {
+
+class CPositionSlider;
 class UpDownControl;
 
 struct DialogControls
@@ -30,3 +33,5 @@ struct DialogControls
     QLabel* positionDisplay = nullptr;
     CPositionSlider* positionSlider = nullptr;
 };
+
+} // namespace parvex

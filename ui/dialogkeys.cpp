@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 
+namespace parvex {
+
 DialogKey ClassifyDialogKey(const QKeyEvent& event)
 {
     const bool plain = event.modifiers() == Qt::NoModifier
@@ -14,3 +16,5 @@ DialogKey ClassifyDialogKey(const QKeyEvent& event)
         return DialogKey::ContextHelp;
     return DialogKey::Other;
 }
+
+} // namespace parvex

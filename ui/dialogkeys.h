@@ -4,6 +4,8 @@
 
 class QKeyEvent;
 
+namespace parvex {
+
 enum class DialogKey {
     Enter, // Return, or the keypad's Enter, without other modifiers
     ContextHelp, // F1 alone; the window has no context help
@@ -11,3 +13,5 @@ enum class DialogKey {
 };
 
 DialogKey ClassifyDialogKey(const QKeyEvent& event);
+
+} // namespace parvex

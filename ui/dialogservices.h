@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the main window uses from outside itself, handed in by whoever creates it.
 #pragma once
 
@@ -13,6 +14,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 // Whole seconds of a media file (path in the local 8-bit encoding), or nullopt.
 using DurationProbe = std::function<std::optional<std::int64_t>(const std::string& path)>;
@@ -39,3 +42,5 @@ struct DialogServices
     // null window: the player works without one.
     PreviewWindowFactory createPreviewWindow;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The split engine's host inside the window: prompter boxes and Qt's override cursor.
 #include "dialogsplithost.h"
 
@@ -9,6 +10,8 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+namespace parvex {
 
 DialogSplitHost::DialogSplitHost(Prompter& prompter, QWidget* window)
     : m_prompter(prompter)
@@ -66,3 +69,5 @@ void DialogSplitHost::showDone()
 {
     m_prompter.message(QStringLiteral("Message"), fromTextView(SplitMessages::Done));
 }
+
+} // namespace parvex

@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows what a split operation reports in the window's message boxes and busy cursor.
 #pragma once
 
 #include "splithost.h"
 #include "splitprogress.h"
 
-class Prompter;
 class QWidget;
+
+namespace parvex {
+
+class Prompter;
 
 // Lives for one split; a busy cursor still on when it goes is switched back, and a progress
 // dialog closed.
@@ -32,3 +36,5 @@ private:
     bool m_busy = false;
     SplitProgress m_progress;
 };
+
+} // namespace parvex

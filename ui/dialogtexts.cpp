@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the main window builds.
 #include "dialogtexts.h"
+
+namespace parvex {
 
 QString ClockText(std::int64_t seconds)
 {
@@ -26,3 +29,5 @@ QString PageNotOpenedText(const QUrl& page)
                           "Install xdg-utils (xdg-open) to open pages.")
         .arg(page.toDisplayString(QUrl::PreferLocalFile));
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the main window builds: the source title line, clock times, part sizes, pages.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <QUrl>
 
 #include <cstdint>
+
+namespace parvex {
 
 // "hh:mm:ss", each at least two digits; hours take more digits from 100 on.
 QString ClockText(std::int64_t seconds);
@@ -14,3 +17,5 @@ QString SourceTitleText(const QString& fileName, std::int64_t totalSeconds);
 QString EachSizeText(std::int64_t sourceBytes, std::int64_t parts);
 // Why a page did not open and what to install; a file page is named by its path.
 QString PageNotOpenedText(const QUrl& page);
+
+} // namespace parvex

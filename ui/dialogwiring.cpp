@@ -11,6 +11,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 
+namespace parvex {
+
 namespace Id = ControlId;
 
 void WireDialogControls(CSplitDialog& dialog, SettingsStore& settings)
@@ -54,3 +56,5 @@ void WireDialogControls(CSplitDialog& dialog, SettingsStore& settings)
     QObject::connect(button(Id::ExactCut), &QAbstractButton::toggled, &dialog,
         [&settings](bool checked) { ExactCutSetting::store(settings, checked); });
 }
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The accessible interface of display labels, installed as a Qt accessibility factory.
 #include "displayaccessible.h"
 
 #include <QLabel>
+
+namespace parvex {
 
 namespace {
 constexpr char DisplayProperty[] = "parvexDisplay";
@@ -100,3 +103,5 @@ QAccessibleInterface* DisplayAccessible::factory(const QString&, QObject* object
         return nullptr;
     return new DisplayAccessible(label);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen-reader view of a display label: a read-only line named by what it shows, its text as text.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <QAccessibleWidget>
 
 class QLabel;
+
+namespace parvex {
 
 // QLabel's own interface reports the text as the name, or hides it when the label has an
 // accessible name of its own; a display needs both. Screen readers read a label by its name
@@ -45,3 +48,5 @@ private:
 
     static QAccessibleInterface* factory(const QString& className, QObject* object);
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sizes the display labels for their longest texts at the dialog's font.
 #include "displayfit.h"
 
@@ -7,6 +8,8 @@
 #include <QWidget>
 
 #include <algorithm>
+
+namespace parvex {
 
 namespace {
 // The template's margin to the right of the title line, in dialog units.
@@ -40,3 +43,5 @@ void FitDisplays(const Displays& displays, const QWidget& dialog)
     }
     widenTo(display, needed);
 }
+
+} // namespace parvex

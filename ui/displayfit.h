@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Room for the texts that change: the title line, the position display, the each-size display.
 #pragma once
 
 class QWidget;
+
+namespace parvex {
 
 // The longest texts a display must show whole: up to 999 hours, and a part's size in KB of a
 // source that long.
@@ -23,3 +26,5 @@ struct Displays
 // display moves left and the slider shrinks. The controls are placed and `dialog` has its final
 // size.
 void FitDisplays(const Displays& displays, const QWidget& dialog);
+
+} // namespace parvex

@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+namespace parvex {
+
 QString DroppedFile(const QMimeData* data)
 {
     for (const QUrl& url : data->urls()) {
@@ -13,3 +15,5 @@ QString DroppedFile(const QMimeData* data)
     }
     return {};
 }
+
+} // namespace parvex

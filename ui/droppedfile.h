@@ -6,5 +6,9 @@
 
 class QMimeData;
 
+namespace parvex {
+
 // The first local file `data` carries; empty when it carries none.
 QString DroppedFile(const QMimeData* data);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints the label's text shortened in the middle when it does not fit.
 #include "elidinglabel.h"
 
@@ -5,6 +6,8 @@
 #include <QPainter>
 #include <QStyle>
 #include <QToolTip>
+
+namespace parvex {
 
 QString ElidingLabel::shownText() const
 {
@@ -26,3 +29,5 @@ bool ElidingLabel::event(QEvent* event)
     }
     return QLabel::event(event);
 }
+
+} // namespace parvex

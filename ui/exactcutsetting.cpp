@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's exact-cut choice in the settings store.
 #include "exactcutsetting.h"
 
 #include "settingsstore.h"
+
+namespace parvex {
 
 namespace {
 const QString Section = QStringLiteral("Option");
@@ -17,3 +20,5 @@ void ExactCutSetting::store(SettingsStore& settings, bool exact)
 {
     settings.writeString(Section, Key, exact ? QStringLiteral("1") : QStringLiteral("0"));
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file and folder choosers the window runs; a scripted double stands in for them in tests.
 #pragma once
 
 #include <QString>
 
 #include <optional>
+
+namespace parvex {
 
 class FileChooser
 {
@@ -22,3 +25,5 @@ public:
     // A folder chooser; the chosen folder without any trailing separator, nullopt on cancel.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& start) = 0;
 };
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finds the help pages relative to the program's own folder.
 #include "helppages.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace parvex {
 
 // PARVEX_HELP_FROM_BIN: the installed help folder relative to the installed program's folder,
 // e.g. "../share/parvex/help"; set by the build from the install directories.
@@ -19,3 +22,5 @@ QUrl HelpPage(const QString& programFolder, const QString& page)
 {
     return QUrl::fromLocalFile(QDir(HelpFolder(programFolder)).filePath(page));
 }
+
+} // namespace parvex

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace parvex {
+
 void ShowPanels(const QHash<int, QWidget*>& controls, std::initializer_list<Panel> shown)
 {
     for (const ControlTemplate& item : Resources::mainDialog().controls) {
@@ -16,3 +18,5 @@ void ShowPanels(const QHash<int, QWidget*>& controls, std::initializer_list<Pane
             widget->setVisible(std::ranges::find(shown, item.panel) != shown.end());
     }
 }
+
+} // namespace parvex

@@ -10,6 +10,10 @@
 
 class QWidget;
 
+namespace parvex {
+
 // Shows the controls of the `shown` panels and hides those of every other panel; the common
 // controls stay as they are. `controls` are the window's, by id.
 void ShowPanels(const QHash<int, QWidget*>& controls, std::initializer_list<Panel> shown);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output destinations: the default rule, the two Browse buttons and their settings.
 #include "outputdestinations.h"
 
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+
+namespace parvex {
 
 namespace {
 const QString Section = QStringLiteral("Option");
@@ -113,3 +116,5 @@ QString OutputDestinations::withTrailingSeparator(const QString& folder)
         return folder;
     return folder + u'/';
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the splits write: the remembered output file and folder, their defaults and choosers.
 #pragma once
 
 #include <QString>
 
 #include <optional>
+
+namespace parvex {
 
 class DesktopServices;
 class FileChooser;
@@ -53,3 +56,5 @@ private:
     SettingsStore& m_settings;
     DesktopServices& m_desktop;
 };
+
+} // namespace parvex

@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+namespace parvex {
+
 PageOpener::PageOpener(DesktopServices& desktop, Prompter& prompter)
     : m_desktop(desktop)
     , m_prompter(prompter)
@@ -34,3 +36,5 @@ void PageOpener::open(const QUrl& page)
     if (!m_desktop.openUrl(page))
         m_prompter.frameworkMessage(PageNotOpenedText(page));
 }
+
+} // namespace parvex

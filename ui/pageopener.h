@@ -2,9 +2,12 @@
 // The Help and Homepage buttons' pages, opened on the desktop or explained when none opened.
 #pragma once
 
+class QUrl;
+
+namespace parvex {
+
 class DesktopServices;
 class Prompter;
-class QUrl;
 
 class PageOpener
 {
@@ -24,3 +27,5 @@ private:
     DesktopServices& m_desktop;
     Prompter& m_prompter;
 };
+
+} // namespace parvex

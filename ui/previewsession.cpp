@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Making and dropping players; slider and display arithmetic on media time (100 ns units).
 #include "previewsession.h"
 
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+
+namespace parvex {
 
 namespace {
 // 1/600 as the seek has always written it; the product is truncated toward zero.
@@ -114,3 +117,5 @@ void PreviewSession::refreshPosition()
     m_sliderPosition = sliderPositionFor(m_player->m_llPosition, m_player->m_llStop);
     m_slider->setValue(m_sliderPosition); // a value past the end shows at the end
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's current preview player, with the position slider and display that follow it.
 #pragma once
 
@@ -10,11 +11,14 @@
 #include <memory>
 #include <optional>
 
-class PreviewWindow;
-class Prompter;
 class QLabel;
 class QSlider;
 class QWidget;
+
+namespace parvex {
+
+class PreviewWindow;
+class Prompter;
 
 // Makes each player's preview window; a null result leaves the player without one.
 using PreviewWindowFactory = std::function<std::unique_ptr<PreviewWindow>(QWidget* ownerDialog)>;
@@ -68,3 +72,5 @@ private:
     std::unique_ptr<CPreviewPlayer> m_player;
     int m_sliderPosition = 0;
 };
+
+} // namespace parvex

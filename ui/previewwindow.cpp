@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window: placement, frames, full screen, pointer and the popup menu 130.
 #include "previewwindow.h"
 
@@ -13,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+
+namespace parvex {
 
 namespace {
 // A title bar with close and minimise boxes and no sizing border.
@@ -258,3 +261,5 @@ void PreviewWindow::runCommand(int id)
         break;
     }
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window: a top-level widget that paints the player's video frames.
 #pragma once
 
@@ -12,8 +13,11 @@
 #include <memory>
 #include <optional>
 
-class CPreviewPlayer;
 class QMenu;
+
+namespace parvex {
+
+class CPreviewPlayer;
 
 // One window per player, owned by the player (through VideoView). It never acts on the user's
 // input itself: the close box, "Close", Escape, mouse activity and the popup commands go to the
@@ -77,3 +81,5 @@ private:
     QRect m_savedGeometry; // client geometry before stretching over the screen
     Qt::WindowFlags m_savedFlags;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window asks of and tells the user; a scripted double stands in for it in tests.
 #pragma once
 
 #include <QString>
+
+namespace parvex {
 
 class Prompter
 {
@@ -19,3 +22,5 @@ public:
     // A box without owner, warning icon, Yes and No; true only for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text) = 0;
 };
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QDesktopServices opens pages; QStandardPaths finds the music folder.
 #include "qtdesktopservices.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QStandardPaths>
+
+namespace parvex {
 
 bool QtDesktopServices::openUrl(const QUrl& url)
 {
@@ -24,3 +27,5 @@ QString QtDesktopServices::homeFolder() const
 {
     return QDir::homePath();
 }
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop facilities through QDesktopServices and QStandardPaths.
 #pragma once
 
 #include "desktopservices.h"
+
+namespace parvex {
 
 class QtDesktopServices : public DesktopServices
 {
@@ -10,3 +13,5 @@ public:
     QString musicFolder() const override;
     QString homeFolder() const override;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QFileDialog set up as the window's open, save and folder dialogs.
 #include "qtfilechooser.h"
 
 #include <QFileDialog>
+
+namespace parvex {
 
 namespace {
 std::optional<QString> firstSelected(QFileDialog& dialog)
@@ -46,3 +49,5 @@ std::optional<QString> QtFileChooser::chooseFolder(const QString& title, const Q
         return std::nullopt;
     return folder;
 }
+
+} // namespace parvex

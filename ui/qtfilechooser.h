@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's file and folder choosers as QFileDialog.
 #pragma once
 
@@ -5,6 +6,8 @@
 
 #include <QPointer>
 #include <QWidget>
+
+namespace parvex {
 
 class QtFileChooser : public FileChooser
 {
@@ -22,3 +25,5 @@ public:
 private:
     QPointer<QWidget> m_owner;
 };
+
+} // namespace parvex

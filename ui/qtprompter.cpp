@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QMessageBox with the captions, buttons and icons each kind of message calls for.
 #include "qtprompter.h"
 
@@ -5,6 +6,8 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+
+namespace parvex {
 
 namespace {
 // The players' failures are captioned with the program's name in capitals ("PARVEX"). Shown as
@@ -71,3 +74,5 @@ bool QtPrompter::askYesNo(const QString& caption, const QString& text)
     return run(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, nullptr)
         == QMessageBox::Yes;
 }
+
+} // namespace parvex

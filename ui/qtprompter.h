@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's message boxes as QMessageBox.
 #pragma once
 
@@ -5,6 +6,8 @@
 
 #include <QPointer>
 #include <QWidget>
+
+namespace parvex {
 
 class QtPrompter : public Prompter
 {
@@ -21,3 +24,5 @@ public:
 private:
     QPointer<QWidget> m_owner;
 };
+
+} // namespace parvex

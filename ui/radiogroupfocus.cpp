@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the checked radio of a group as its one Tab stop.
 #include "radiogroupfocus.h"
 
 #include <QRadioButton>
+
+namespace parvex {
 
 namespace {
 void updateTabStop(const QList<QRadioButton*>& radios)
@@ -22,3 +25,5 @@ void MakeRadioGroupOneTabStop(const QList<QRadioButton*>& radios, QWidget* befor
     }
     updateTabStop(radios);
 }
+
+} // namespace parvex

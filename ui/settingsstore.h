@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user settings the window keeps between runs (section/name strings).
 #pragma once
 
 #include <QString>
+
+namespace parvex {
 
 class SettingsStore
 {
@@ -14,3 +17,5 @@ public:
     // Failures are not reported: the old value stays.
     virtual void writeString(const QString& section, const QString& name, const QString& text) = 0;
 };
+
+} // namespace parvex

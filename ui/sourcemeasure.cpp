@@ -6,6 +6,8 @@
 #include "localpath.h"
 #include "prompter.h"
 
+namespace parvex {
+
 std::optional<SourceMeasure> MeasureSource(
     const QString& path, const DurationProbe& probe, Prompter& prompter)
 {
@@ -22,3 +24,5 @@ std::optional<SourceMeasure> MeasureSource(
     }
     return SourceMeasure { *total, *size };
 }
+
+} // namespace parvex

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace parvex {
+
 struct SourceMeasure
 {
     std::int64_t totalSeconds = 0; // T, whole seconds by the duration probe
@@ -20,3 +22,5 @@ struct SourceMeasure
 // file!") and gives nullopt.
 std::optional<SourceMeasure> MeasureSource(
     const QString& path, const DurationProbe& probe, Prompter& prompter);
+
+} // namespace parvex

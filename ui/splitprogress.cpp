@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows a long split's progress and takes its Cancel, on the thread that runs the split.
 #include "splitprogress.h"
 
@@ -5,6 +6,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QProgressDialog>
+
+namespace parvex {
 
 SplitProgress::SplitProgress(QWidget* window)
     : m_window(window)
@@ -56,3 +59,5 @@ bool SplitProgress::cancelled() const
 {
     return m_dialog && m_dialog->wasCanceled();
 }
+
+} // namespace parvex

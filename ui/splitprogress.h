@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress dialog of a long split: which piece, how far, and Cancel.
 #pragma once
 
@@ -11,6 +12,8 @@
 
 class QProgressDialog;
 class QWidget;
+
+namespace parvex {
 
 // Lives for one split, on the GUI thread that runs it. A split that writes more than
 // ThresholdBytes in all gets the dialog once it has run for ShowAfter; from the first block on,
@@ -46,3 +49,5 @@ private:
     int m_piece = 0; // 1-based, 0 before the first
     QString m_fileName;
 };
+
+} // namespace parvex

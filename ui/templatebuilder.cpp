@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creates template controls as Qt widgets and places them by the dialog font's dialog units.
 #include "templatebuilder.h"
 
@@ -15,6 +16,8 @@
 #include <QSlider>
 
 #include <cmath>
+
+namespace parvex {
 
 namespace {
 // The 32-pixel icon that a static icon control shows.
@@ -195,3 +198,5 @@ QRect TemplateBuilder::toPixels(const QFont& font, int x, int y, int width, int 
     return { mulDiv(x, charWidth, 4), mulDiv(y, charHeight, 8), mulDiv(width, charWidth, 4),
         mulDiv(height, charHeight, 8) };
 }
+
+} // namespace parvex

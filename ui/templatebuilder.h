@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds a dialog's controls from its template and places them by converting dialog units.
 #pragma once
 
@@ -10,6 +11,8 @@
 
 class QFont;
 class QWidget;
+
+namespace parvex {
 
 class TemplateBuilder
 {
@@ -29,3 +32,5 @@ public:
     // y px = du * char height / 8.
     static QRect toPixels(const QFont& font, int x, int y, int width, int height);
 };
+
+} // namespace parvex

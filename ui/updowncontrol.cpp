@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Up-down arrows: paint, mouse and arrow-key stepping of the buddy's integer.
 #include "updowncontrol.h"
 
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <optional>
+
+namespace parvex {
 
 namespace {
 // Holding an arrow repeats its step after this delay, then at this interval (milliseconds).
@@ -144,3 +147,5 @@ QRect UpDownControl::upperHalf() const
 {
     return { 0, 0, width(), height() / 2 };
 }
+
+} // namespace parvex

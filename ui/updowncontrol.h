@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pair of arrow buttons that steps the integer shown in its buddy edit box.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
+
+namespace parvex {
 
 class UpDownControl : public QWidget
 {
@@ -52,3 +55,5 @@ private:
     int m_pressedDelta = 0; // the held arrow: +1 upper, -1 lower, 0 none
     QBasicTimer m_repeat; // repeats the held arrow's step
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the window menu from the mouse and from the keyboard.
 #include "windowmenu.h"
 
@@ -8,6 +9,8 @@
 
 #include <memory>
 #include <utility>
+
+namespace parvex {
 
 WindowMenu::WindowMenu(QWidget& window, Factory create)
     : m_window(window)
@@ -47,3 +50,5 @@ void WindowMenu::showAt(const QPoint& globalPos)
     const std::unique_ptr<QMenu> menu(m_create());
     menu->exec(globalPos);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the window menu opens: a right-click on the window's background, and the Menu key or
 // Shift+F10 wherever the focus is.
 #pragma once
@@ -9,6 +10,8 @@ class QKeyEvent;
 class QMenu;
 class QPoint;
 class QWidget;
+
+namespace parvex {
 
 class WindowMenu
 {
@@ -35,3 +38,5 @@ private:
     QWidget& m_window;
     Factory m_create;
 };
+
+} // namespace parvex

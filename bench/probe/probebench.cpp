@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times ProbeDuration on an hour-long VBR MP3 without a Xing header (the worst case: every
 // frame must be counted) against reading the same file with `cat`, page cache warm.
 #include "mp3fixture.h"
@@ -14,6 +15,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <vector>
+
+using namespace parvex;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

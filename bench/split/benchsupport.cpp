@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measuring tools of the split benchmark (Linux: /proc, posix_spawn).
 #include "benchsupport.h"
 
@@ -7,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
+extern char** environ; // the C library's, outside any namespace
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -141,3 +144,5 @@ std::optional<std::int64_t> RunSelfForNumber(const std::vector<std::string>& arg
         return std::nullopt;
     return std::stoll(out);
 }
+
+} // namespace parvex

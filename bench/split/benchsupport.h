@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measuring tools of the split benchmark: source files, timed runs, the cp reference, peak memory.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 // Writes `size` bytes of pseudo-random data (incompressible, so no filesystem shortcut applies).
 void WriteRandomFile(const std::filesystem::path& path, std::int64_t size);
@@ -36,3 +39,5 @@ std::optional<std::int64_t> PeakMemoryRise(const std::function<void()>& body);
 
 // Runs this program again with `arguments` and reads one number from its output.
 std::optional<std::int64_t> RunSelfForNumber(const std::vector<std::string>& arguments);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-bench-split [folder]: the three split operations against cp on the same bytes.
 #include "benchsupport.h"
 #include "byteoffsets.h"
@@ -12,6 +13,8 @@
 #include <string_view>
 #include <unistd.h>
 #include <vector>
+
+using namespace parvex;
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The split benchmark's host: no boxes, no questions answered Yes.
 #pragma once
 
 #include "splithost.h"
+
+namespace parvex {
 
 // Answers every question with No and shows nothing; the benchmark checks results itself.
 class SilentHost : public SplitHost
@@ -13,3 +16,5 @@ public:
     void setBusy(bool) override { }
     void showDone() override { }
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli cut: time arguments, the checks, the replace question and --duration.
 #include "clirun.h"
 #include "mp3fixture.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -114,3 +117,5 @@ TEST_F(CliCut, durationStandsInForTheProbe)
 }
 
 } // namespace
+
+} // namespace parvex

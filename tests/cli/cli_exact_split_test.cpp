@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli parts --exact as a process: `ulimit -f` (SIGXFSZ at its default), Ctrl-C, a second
 // signal and SIGKILL leave nothing half-written. The pieces' decodes and the refusals are
 // tested below the command line (tests/exact, tests/plan).
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -120,3 +123,5 @@ TEST_F(CliExactSplit, aSecondSignalOrSigkillLeavesOnlyCompletePieces)
 }
 
 } // namespace
+
+} // namespace parvex

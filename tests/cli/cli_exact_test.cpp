@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli cut --exact end to end: the exact engine's one real cut through the command line,
 // decoded once. Its refusals and failures are the dispatcher's (tests/plan), the joins and both
 // decoders the engine's (tests/exact).
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -44,3 +47,5 @@ TEST_F(CliExactCut, thePieceDecodesToTheSamplesBetweenTheMarks)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli parts as a process: a file failure's second line, and the progress line (on a
 // terminal for large splits, ended before anything follows it, never without a terminal). What
 // parts and every ask for is read in process (commandrequest_test.cpp); the pieces and the checks
@@ -6,6 +7,8 @@
 #include "mp3fixture.h"
 
 #include <gtest/gtest.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -54,3 +57,5 @@ TEST_F(CliSplit, noProgressLineWithoutATerminal)
 }
 
 } // namespace
+
+} // namespace parvex

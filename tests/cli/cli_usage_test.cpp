@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-cli info and --version as the program prints them (usage errors and --help are read in
 // process: commandrequest_test.cpp).
 #include "clirun.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -56,3 +59,5 @@ TEST(CliUsage, versionIsTheProjectVersion)
 }
 
 } // namespace
+
+} // namespace parvex

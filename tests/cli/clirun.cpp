@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built parvex-cli as a child process and captures what it says and how it ends.
 #include "clirun.h"
 
@@ -13,6 +14,8 @@
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -187,3 +190,5 @@ std::vector<char> ExpectedPiece(
     const std::int64_t stop = std::min<std::int64_t>(start + blocks * 512, std::ssize(source));
     return { source.begin() + start, source.begin() + stop };
 }
+
+} // namespace parvex

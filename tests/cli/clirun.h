@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built parvex-cli as a child process and captures what it says and how it ends.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 struct CliRun
 {
@@ -41,3 +44,5 @@ inline std::string FirstLine(const std::string& text)
 // whole 512-byte blocks, cut short by the end of the file; nothing when end <= start.
 std::vector<char> ExpectedPiece(
     const std::vector<char>& source, std::int64_t start, std::int64_t end);
+
+} // namespace parvex

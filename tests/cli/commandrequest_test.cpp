@@ -11,6 +11,8 @@
 
 #include <sstream>
 
+namespace parvex {
+
 namespace {
 
 // One run of the command line: the request that reached the runner (if one did), what
@@ -270,3 +272,5 @@ TEST(CliUsage, helpListsTheCommands)
 }
 
 } // namespace
+
+} // namespace parvex

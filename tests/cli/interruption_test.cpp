@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -39,3 +41,5 @@ TEST(Interruption, aSecondSignalEndsTheProcessAndRemovesTheNamedTemporaryFile)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress line: its text, and how often it draws.
 #include "progressline.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+namespace parvex {
 
 namespace {
 
@@ -48,3 +51,5 @@ TEST(ProgressLine, blanksWhatALongerTextLeft)
 }
 
 } // namespace
+
+} // namespace parvex

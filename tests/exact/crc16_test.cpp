@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast CRC-16/ARC forms against the bit-by-bit definition.
 #include "crc16.h"
 
@@ -5,6 +6,8 @@
 
 #include <random>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -53,3 +56,5 @@ TEST(Crc16Arc, MatchesTheBitwiseDefinition)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libmpg123 with a growing index (a negative MPG123_INDEX_SIZE) records every frame.
 #include "exactfixtures.h"
 
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -134,3 +137,5 @@ std::vector<std::filesystem::path> WritePlannedPieces(const StreamIndex& index,
     ::close(sourceFd);
     return paths;
 }
+
+} // namespace parvex

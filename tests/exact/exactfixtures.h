@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Source files for the exact-cut tests and libmpg123's view of them.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 // One kind of LAME-made source: the settings exact cuts must serve.
 struct SourceKind
@@ -50,3 +53,5 @@ std::vector<std::int16_t> DecodeJoined(
 std::vector<std::filesystem::path> WritePlannedPieces(const StreamIndex& index,
     const std::vector<PiecePlan>& pieces, const std::filesystem::path& source,
     const std::filesystem::path& folder);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact range cut's write through a temporary file: a failure mid-piece, or a source that
 // changes under it, leaves the old output whole and nothing else behind. tests/plan covers the
 // checks and a good cut.
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -91,3 +94,5 @@ TEST_F(ExactRangeCutFailure, aSourceChangedDuringTheCutIsReportedAndTheOldOutput
 }
 
 } // namespace
+
+} // namespace parvex

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+namespace parvex {
+
 inline SplitResult RunExactParts(const std::filesystem::path& source,
     const std::filesystem::path& folder, std::int64_t count, SplitHost& host)
 {
@@ -28,3 +30,5 @@ inline SplitResult RunExactRange(const std::filesystem::path& source, TimeMark s
     request.spec = RangeSpec { start, end, output.string() };
     return RunCut(request, host);
 }
+
+} // namespace parvex

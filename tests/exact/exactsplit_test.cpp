@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Progress and Cancel in the exact cuts: a cancel removes the piece being written (its
 // temporary file), keeps finished pieces and an old output, and shows nothing. The CLI tests
 // cover the pieces, refusals and failures.
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -85,3 +88,5 @@ TEST_F(ExactCancel, aCancelledRangeCutLeavesTheOldOutputWhole)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -22,6 +22,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace {
 
 #if defined(__x86_64__)
@@ -110,3 +112,5 @@ TEST(ExactFailureTexts, aPieceNoFrameCanCarryIsNoFailureToReadTheSource)
 }
 
 } // namespace
+
+} // namespace parvex

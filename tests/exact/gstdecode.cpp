@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gstdecode.h"
 
 #include <gst/app/gstappsink.h>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+
+namespace parvex {
 
 namespace {
 
@@ -103,3 +106,5 @@ int GStreamerCriticals()
 {
     return criticals;
 }
+
+} // namespace parvex

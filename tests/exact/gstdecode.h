@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GStreamer's gapless decode of an MP3, the second decoder exact cuts are checked against.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <vector>
+
+namespace parvex {
 
 // The file through id3demux ! mpegaudioparse ! mpg123audiodec as interleaved 16-bit samples;
 // mpegaudioparse reads the LAME tag and trims delay and padding. Empty if it cannot decode.
@@ -15,3 +18,5 @@ std::vector<std::int16_t> DecodeWithGStreamer(const std::filesystem::path& path)
 // elements report their own faults that way, and G_DEBUG=fatal-criticals makes each one end the
 // process). They are still printed.
 int GStreamerCriticals();
+
+} // namespace parvex

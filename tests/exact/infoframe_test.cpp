@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Xing/Info + LAME frame: read from LAME's own files, written back byte for byte, and
 // written anew for a stream of other frames.
 #include "bigendian.h"
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <cstring>
+
+namespace parvex {
 
 namespace {
 
@@ -164,3 +167,5 @@ TEST(InfoFrame, parserAndWriterRefuseWhatIsNotOneOrDoesNotFit)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -75,3 +77,5 @@ INSTANTIATE_TEST_SUITE_P(Sources, PartCountNearFrames,
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What lets a piece's copy run in the kernel: the index's byte CRCs give the CRC of any range, a
 // source the kernel cannot copy from goes through the buffer, and a range cut's index stops past
 // its marks with the frames the whole index has.
@@ -14,6 +15,8 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -141,3 +144,5 @@ TEST_F(PieceCopy, aRangeIndexStopsPastItsMarkWithTheWholeIndexsFramesAndPlan)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -84,3 +86,5 @@ TEST_F(PieceFile, anExceptionOnTheWayFailsThePieceAndLeavesTheOldOutputWhole)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The piece planner on hand-made frame indexes: the cut points of the two splits, and the
 // lead-in each start gets. Decoding the pieces is piecewriter_test's part.
 #include "pieceplan.h"
 
 #include <gtest/gtest.h>
+
+namespace parvex {
 
 namespace {
 
@@ -126,3 +129,5 @@ TEST(PlanCutStart, mpeg2MonoMatchesLibmpg123sPhaseOrMovesToAFrameStart)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tags of exact pieces, read back with TagLib: the source's ID3v2 tag in its own version
 // with the piece's TRCK and TLEN and without the frames that describe the whole source, the
 // source's ID3v1 bytes, no APE tag; and the audio between them still joins gapless.
@@ -28,6 +29,8 @@
 #include <tableofcontentsframe.h>
 #include <textidentificationframe.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 using namespace TagLib;
@@ -328,3 +331,5 @@ TEST(PieceTagsWithout, anId3v2TagTheSourceLacksOrThatIsDamagedIsNotWritten)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pieces written from plans, decoded by libmpg123 and GStreamer with gapless on: joined they give
 // the source's decode bit for bit, a range gives exactly its marked samples, and each piece
 // carries a true Info/LAME frame and the source's frames byte for byte.
@@ -18,6 +19,8 @@
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -213,3 +216,5 @@ TEST(PieceInfoFrame, aPiecePastFourGibKeepsItsTocAndWritesTheLowBitsOfItsByteCou
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The side-info walker on hand-built side information and on every frame LAME wrote.
 #include "exactfixtures.h"
 #include "frameheader.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+
+namespace parvex {
 
 namespace {
 
@@ -130,3 +133,5 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SideInfoOfLameFrames, testing::ValuesIn(SourceKi
     [](const auto& row) { return row.param.name; });
 
 } // namespace
+
+} // namespace parvex

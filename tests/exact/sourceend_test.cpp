@@ -15,6 +15,8 @@
 #include <cstring>
 #include <functional>
 
+namespace parvex {
+
 namespace {
 
 // A change to the bytes of the lame-made source, whose index is `index`.
@@ -130,3 +132,5 @@ TEST_F(MisstatedEnd, aStreamWithFewerFramesThanItsInfoFrameCountsEndsAtItsLastFr
 }
 
 } // namespace
+
+} // namespace parvex

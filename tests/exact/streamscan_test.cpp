@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame index against libmpg123's own scan of the same LAME-made files, and its refusals.
 #include "exactfixtures.h"
 #include "mp3fixture.h"
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+
+namespace parvex {
 
 namespace {
 
@@ -224,3 +227,5 @@ TEST_F(FrameIndexScan, refusesFreeFormatBitrates)
 }
 
 } // namespace
+
+} // namespace parvex

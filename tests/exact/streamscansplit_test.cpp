@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long stream's index is walked in two halves at once; what comes out is what one walk gives,
 // whatever the reads return and whatever the path names meanwhile.
 #include "blockedinterruptions.h"
@@ -15,6 +16,8 @@
 #include <new>
 #include <thread>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -190,3 +193,5 @@ TEST_F(SplitWalk, readsOnlyTheDescriptorItIsGiven)
 }
 
 } // namespace
+
+} // namespace parvex

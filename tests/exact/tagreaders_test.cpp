@@ -14,6 +14,8 @@
 #include <memory>
 #include <sstream>
 
+namespace parvex {
+
 namespace {
 
 struct MutagenView
@@ -78,3 +80,5 @@ TEST(PiecesInMutagen, readTheLameTagAndTheDecodedLength)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the exact cuts' frame index on any bytes, and the Xing/Info frame it finds
 // written back and read again.
 #include "frameheader.h"
@@ -5,6 +6,8 @@
 #include "fuzztarget.h"
 #include "memoryfile.h"
 #include "streamscan.h"
+
+using namespace parvex;
 
 namespace {
 

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets' assertion: active in every build type (NDEBUG does not remove it) and fatal,
 // so that libFuzzer saves the input and the replay driver fails.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace parvex {
 
 [[noreturn]] inline void FuzzCheckFailed(const char* condition, const char* file, int line)
 {
@@ -13,3 +16,5 @@
 
 #define FUZZ_CHECK(condition)                                                                      \
     ((condition) ? static_cast<void>(0) : FuzzCheckFailed(#condition, __FILE__, __LINE__))
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry point every fuzz target defines, called by libFuzzer or by the replay driver.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file in memory that parsers taking a path can open, rewritten for every fuzz input.
 #include "memoryfile.h"
 
@@ -5,6 +6,8 @@
 #include <cstdlib>
 #include <sys/mman.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -41,3 +44,5 @@ void MemoryFile::assign(const std::uint8_t* data, std::size_t size)
         done += static_cast<std::size_t>(n);
     }
 }
+
+} // namespace parvex

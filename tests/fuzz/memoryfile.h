@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file in memory that parsers taking a path can open, rewritten for every fuzz input.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+namespace parvex {
 
 // One memfd for the life of the process: rewriting it costs two system calls, where a temporary
 // file on disk would cost a create, a write-back and an unlink per input. path() names it for
@@ -24,3 +27,5 @@ private:
     int m_fd = -1;
     std::string m_path;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the MP3 recognition and frame scan behind the duration probe, on any bytes.
 #include "filereader.h"
 #include "fuzzcheck.h"
@@ -6,6 +7,8 @@
 #include "memoryfile.h"
 #include "mpegframescan.h"
 #include "mpegstreamlocator.h"
+
+using namespace parvex;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the mp3probe fuzz target's seed corpus into the folder given as the only argument:
 // short lame encodings of each MPEG version, CBR and VBR, tagged, and truncated.
 #include "mp3fixture.h"
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+using namespace parvex;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over the files of the folders named on the command line: the replay driver
 // that keeps committed reproducers as ctest cases in builds without libFuzzer.
 #include "fuzztarget.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the exact cuts' tag reader on any bytes, and the tags it gives a range and the
 // pieces of a split, read back with TagLib.
 #include "fuzzcheck.h"
@@ -14,6 +15,8 @@
 #include <tbytevectorstream.h>
 #include <textidentificationframe.h>
 #include <unistd.h>
+
+using namespace parvex;
 
 namespace {
 

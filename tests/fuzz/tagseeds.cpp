@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the sourcetags fuzz target's seed corpus into the folder given as the only argument:
 // ID3v2.2, 2.3 and 2.4 tags with a picture, a title outside Latin-1, chapters, timed frames
 // and ReplayGain values, some followed by an ID3v1 tag, one cut inside the tag, and a lame
@@ -17,6 +18,8 @@
 #include <tableofcontentsframe.h>
 #include <textidentificationframe.h>
 #include <vector>
+
+using namespace parvex;
 
 namespace fs = std::filesystem;
 using namespace TagLib;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the command line's START and END parser. A time it accepts reads the same when
 // written back by FormatTimeArgument; a refusal always says why.
 #include "fuzzcheck.h"
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+
+using namespace parvex;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the three boxes of a time mark read with ParseLeadingInteger, checked against the
 // C library's strtoll; the mark they make, and the mark shown again for its whole seconds.
 #include "fuzzcheck.h"
@@ -10,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+using namespace parvex;
 
 namespace {
 

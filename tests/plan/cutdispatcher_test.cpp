@@ -13,6 +13,8 @@
 
 #include <sys/stat.h>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -241,3 +243,5 @@ INSTANTIATE_TEST_SUITE_P(Engines, NoSource, ::testing::Values(false, true),
     [](const auto& param) { return param.param ? "exact" : "proportional"; });
 
 } // namespace
+
+} // namespace parvex

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPreviewPlayer's session logic over a scripted graph and a recording view: no GStreamer.
 #include "playerevents.h"
 #include "previewplayerfixture.h"
+
+namespace parvex {
 
 namespace {
 
@@ -245,3 +248,5 @@ TEST_F(PreviewPlayerTest, destroyingAnOpenPlayerReleasesTheGraph)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPreviewPlayer's preview-window side: frames, close box, full screen, pointer, popup menu.
 #include "playerevents.h"
 #include "previewplayerfixture.h"
+
+namespace parvex {
 
 namespace {
 
@@ -120,3 +123,5 @@ TEST(PreviewMenuState, graysWhatTheStateForbids)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording only: no window is created.
 #include "fakevideoview.h"
+
+namespace parvex {
 
 QString SizeText(QSize size)
 {
@@ -64,3 +67,5 @@ void FakeVideoView::setPointerVisible(bool visible)
 {
     m_log->calls << (visible ? QStringLiteral("pointer show") : QStringLiteral("pointer hide"));
 }
+
+} // namespace parvex

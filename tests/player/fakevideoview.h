@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A preview view that records what the player asks of it, for tests without a window.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <QStringList>
 
 #include <memory>
+
+namespace parvex {
 
 // The player owns its view, so the record lives in a shared Log that the test keeps.
 class FakeVideoView final : public VideoView
@@ -48,3 +51,5 @@ private:
 
 // "<w>x<h>", as the log writes sizes.
 QString SizeText(QSize size);
+
+} // namespace parvex

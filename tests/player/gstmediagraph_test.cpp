@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GstMediaGraph over real GStreamer: lengths, accurate seeking, video, unplayable files.
 #include "gstmediagraph.h"
 #include "mp3fixture.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+namespace parvex {
 
 namespace {
 
@@ -164,3 +167,5 @@ TEST(GstMediaGraph, cannotBeCreatedWithAnUnknownAudioSink)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPreviewPlayer over real GStreamer (silent fakesink): the user's story from open to close.
 #include "cpreviewplayer.h"
 #include "fakevideoview.h"
@@ -12,6 +13,8 @@
 
 #include <filesystem>
 #include <optional>
+
+namespace parvex {
 
 namespace {
 
@@ -257,3 +260,5 @@ TEST_F(GstPlayerTest, videoShowsItsWindowAtNativeSizeAndFramesArrive)
 }
 
 } // namespace
+
+} // namespace parvex

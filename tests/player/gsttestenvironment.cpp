@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Initialises GStreamer once for every test of the executable this file is linked into.
 #include <gst/gst.h>
 
 #include <gtest/gtest.h>
+
+namespace parvex {
 
 namespace {
 
@@ -15,3 +18,5 @@ public:
     = testing::AddGlobalTestEnvironment(new GstTestEnvironment);
 
 } // namespace
+
+} // namespace parvex

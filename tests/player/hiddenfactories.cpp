@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ranks lowered in the registry of this process only; nothing on disk changes.
 #include "hiddenfactories.h"
+
+namespace parvex {
 
 HiddenFactories::HiddenFactories(GstElementFactoryListType type, const char* sinkCaps)
 {
@@ -24,3 +27,5 @@ HiddenFactories::~HiddenFactories()
     for (const auto& [feature, rank] : m_ranks)
         gst_plugin_feature_set_rank(feature.get(), rank);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Element factories hidden from autoplugging while a test runs, as if not installed.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+namespace parvex {
 
 // Gives every factory of `type` with an autoplugging rank, and with a sink pad that accepts
 // `sinkCaps` when given, the rank NONE; the destructor gives the ranks back. playbin,
@@ -26,3 +29,5 @@ private:
     using FeaturePtr = std::unique_ptr<GstPluginFeature, GstObjectUnref>;
     std::vector<std::pair<FeaturePtr, guint>> m_ranks; // each factory with its former rank
 };
+
+} // namespace parvex

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <thread>
 
+namespace parvex {
+
 namespace {
 
 constexpr int kRate = 44100;
@@ -94,3 +96,5 @@ void MonitorRecorder::listen(GstSample* sample)
     }
     gst_buffer_unmap(buffer, &map);
 }
+
+} // namespace parvex

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+namespace parvex {
+
 // Listens to `source` (a monitor, "null.monitor") of the PulseAudio server at `server` with a
 // 5 ms fragment, so that what the sink plays arrives here within a few milliseconds.
 class MonitorRecorder
@@ -44,3 +46,5 @@ private:
     std::atomic<bool> m_receiving { false };
     std::atomic<Clock::rep> m_firstSound { 0 }; // Clock ticks; 0 while nothing was heard
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main for the player tests: a Qt application for events and timers, GStreamer initialised once.
 #include <QCoreApplication>
 

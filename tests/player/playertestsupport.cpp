@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event pumping with a deadline: no test can hang on a notification that never comes.
 #include "playertestsupport.h"
 
 #include <QCoreApplication>
 
 #include <thread>
+
+namespace parvex {
 
 void PrintTo(const QString& text, std::ostream* out)
 {
@@ -41,3 +44,5 @@ void PumpPosted()
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the player tests: an owner that records events, an event pump.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <chrono>
 #include <functional>
 #include <ostream>
+
+namespace parvex {
 
 // Readable QString and QStringList values in GoogleTest's failure messages.
 void PrintTo(const QString& text, std::ostream* out);
@@ -31,3 +34,5 @@ bool PumpUntil(const std::function<bool()>& done,
 void PumpFor(std::chrono::milliseconds duration);
 // Processes the events already posted (and those they post), without waiting for more.
 void PumpPosted();
+
+} // namespace parvex

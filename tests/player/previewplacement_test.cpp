@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-screen video placement and the preview window's first rectangle.
 #include "previewplacement.h"
 
 #include <gtest/gtest.h>
+
+namespace parvex {
 
 namespace {
 
@@ -58,3 +61,5 @@ TEST(InitialPreviewRect, keepsANegativeWidthWhenTheDialogIsNearTheTop)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixture of the CPreviewPlayer tests: a scripted graph, a recording view and owner.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace parvex {
 
 using Script = FakeMediaGraph::Script;
 
@@ -53,3 +56,5 @@ protected:
         open(QStringLiteral("/videos/clip.avi"));
     }
 };
+
+} // namespace parvex

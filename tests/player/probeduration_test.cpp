@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ProbeDuration: exact MP3 lengths from a frame scan, other audio through GStreamer, and
 // clean failures for everything that is not audio.
 #include "mediatime.h"
@@ -14,6 +15,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <vector>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -286,3 +289,5 @@ TEST_F(ProbeDurationTest, failsForAnythingThatIsNotAudio)
              "fifo.mp3", "missing.mp3" })
         EXPECT_EQ(ProbeDuration(m_dir / name), std::nullopt) << name;
 }
+
+} // namespace parvex

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace parvex {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -99,3 +101,5 @@ TEST_F(PulseOutputTest, playIsHeardAtOnceAfterTheFileWaitedPaused)
 }
 
 } // namespace
+
+} // namespace parvex

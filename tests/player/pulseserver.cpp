@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -174,3 +176,5 @@ void PulseServer::stop()
     }
     m_pid = -1;
 }
+
+} // namespace parvex

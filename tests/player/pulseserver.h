@@ -7,6 +7,8 @@
 #include <string>
 #include <sys/types.h>
 
+namespace parvex {
+
 // Runs `pulseaudio` as a child process with everything it keeps (socket, runtime and state
 // folders, its log) inside `folder`, reachable only through that folder's socket, with one
 // sink named kSink whose monitor source is kMonitor. Needs no session bus, no audio device and
@@ -43,3 +45,5 @@ private:
     pid_t m_pid = -1;
     std::string m_problem;
 };
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs videotestsrc ! jpegenc ! avimux (plus audiotestsrc) to the end of stream, with a deadline.
 #include "videofixture.h"
 
 #include <gst/gst.h>
+
+namespace parvex {
 
 std::string MissingElement(std::initializer_list<const char*> names)
 {
@@ -50,3 +53,5 @@ std::string MakeTestVideo(const std::filesystem::path& path, const VideoOptions&
     }
     return {};
 }
+
+} // namespace parvex

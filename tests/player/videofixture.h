@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short test videos made at test time with a GStreamer pipeline, so no media file is committed.
 #pragma once
 
 #include <filesystem>
 #include <string>
+
+namespace parvex {
 
 struct VideoOptions
 {
@@ -18,3 +21,5 @@ std::string MakeTestVideo(const std::filesystem::path& path, const VideoOptions&
 
 // Empty when every named element can be made; otherwise "missing GStreamer element <name>".
 std::string MissingElement(std::initializer_list<const char*> names);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seconds and part indexes to byte offsets: precision, truncation, order of operations, coverage.
 #include "byteoffsets.h"
 
@@ -5,6 +6,8 @@
 
 #include <cmath>
 #include <limits>
+
+namespace parvex {
 
 TEST(ByteOffsets, rangeCutTruncatesTheDoubleProduct)
 {
@@ -112,3 +115,5 @@ TEST(ByteOffsets, piecesCoverTheWholeSource)
         }
     }
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The equal-parts split: names, bytes, coverage, refusals and what a failure leaves.
 #include "filesizelimit.h"
 #include "mp3fixture.h"
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -272,3 +275,5 @@ TEST_F(EqualParts, aSourceRemovedUnderTheSplitIsStillCopied)
     EXPECT_EQ(run(request(3)), Done);
     EXPECT_EQ(ReadAll(part(2)), Slice(m_source, 666, 334));
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block copy and the small file functions under it.
 #include "fileaccess.h"
 #include "filecopy.h"
@@ -11,6 +12,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -233,3 +236,5 @@ TEST(FileFunctions, copiesFromBeyondFourGiB)
     expected.insert(expected.end(), 502, 'M');
     EXPECT_EQ(ReadAll(dir / "out"), expected);
 }
+
+} // namespace parvex

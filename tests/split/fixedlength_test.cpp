@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed-length split: the seconds box, the part count, the last piece, a source beyond 2 GiB.
 #include "byteoffsets.h"
 #include "filesizelimit.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -154,3 +157,5 @@ TEST_F(FixedLength, aDeviceUnderAPiecesNameIsNeverOpened)
     EXPECT_TRUE(fs::is_symlink(part(2)));
     EXPECT_FALSE(fs::exists(part(3)));
 }
+
+} // namespace parvex

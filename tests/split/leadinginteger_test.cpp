@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leading-integer reading the number boxes and the command line share.
 #include "leadinginteger.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+
+namespace parvex {
 
 namespace {
 
@@ -58,3 +61,5 @@ TEST(LeadingInteger, stopsAtTheViewEnd)
     const std::string_view text = std::string_view("123456").substr(0, 3);
     EXPECT_EQ(ParseLeadingInteger(text), 123);
 }
+
+} // namespace parvex

@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace parvex {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -268,3 +270,5 @@ TEST(OutputFile, aKilledRunLeavesNothingOrWhatTheNextRunInTheFolderRemoves)
 }
 
 } // namespace
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names and places of the numbered part files.
 #include "partnames.h"
 
 #include <gtest/gtest.h>
+
+namespace parvex {
 
 // A backslash is a character of a Linux file name, not a folder separator.
 TEST(PartNames, fileNameIsTheTextAfterTheLastSlash)
@@ -33,3 +36,5 @@ TEST(PartNames, outputPathGetsOneSeparatorWhenTheFolderLacksIt)
     EXPECT_EQ(OutputPathInFolder("/out\\", "song_0.mp3"), "/out\\/song_0.mp3");
     EXPECT_EQ(OutputPathInFolder("", "song_0.mp3"), "song_0.mp3");
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The range cut: its checks in order, the replace question, what it writes and what a failure
 // leaves.
 #include "filesizelimit.h"
@@ -12,6 +13,8 @@
 #include <filesystem>
 #include <new>
 #include <sys/stat.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -311,3 +314,5 @@ TEST_F(RangeCut, aSparseSourceBeyond2GiBIsCutAtTheRightOffset)
     expected.resize(1024, '\0');
     EXPECT_EQ(ReadAll(m_dir / "cut.mp3"), expected);
 }
+
+} // namespace parvex

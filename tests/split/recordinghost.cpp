@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording SplitHost.
 #include "recordinghost.h"
+
+namespace parvex {
 
 void RecordingHost::showError(std::string_view text)
 {
@@ -37,3 +40,5 @@ void RecordingHost::progress(std::int64_t bytesDone, std::int64_t bytesTotal)
 {
     m_progress.emplace_back(bytesDone, bytesTotal);
 }
+
+} // namespace parvex

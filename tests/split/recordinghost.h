@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A SplitHost for tests: records every call in order and answers the replace question from a
 // script.
 #pragma once
@@ -10,6 +11,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace parvex {
 
 class RecordingHost : public SplitHost
 {
@@ -40,3 +43,5 @@ private:
     std::deque<bool> m_answers;
     std::function<void(bool)> m_onBusy;
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers: fopencookie streams, sparse files.
 #include "splittesthelpers.h"
 
@@ -5,6 +6,8 @@
 #include <cerrno>
 #include <fstream>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -126,3 +129,5 @@ std::string JoinLines(const std::vector<std::string>& lines)
         joined += line + '\n';
     return joined;
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers the split tests share: byte slices, fault-injecting streams, sparse files.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 // Bytes [start, start + length) of `bytes`, cut short at their end.
 std::vector<char> Slice(const std::vector<char>& bytes, std::int64_t start, std::int64_t length);
@@ -25,3 +28,5 @@ void MakeSparseFile(const std::filesystem::path& path, std::int64_t size, std::i
 
 // Joins lines with '\n', to compare a call log in one assertion.
 std::string JoinLines(const std::vector<std::string>& lines);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fake answers from its Script and logs every command, so a test reads like a call trace.
 #include "fakemediagraph.h"
 
@@ -6,6 +7,8 @@
 #include <QCoreApplication>
 
 #include <utility>
+
+namespace parvex {
 
 void FakeMediaGraph::Script::raiseEvent(GraphEventCode code, const QString& text)
 {
@@ -134,3 +137,5 @@ QImage FakeMediaGraph::takeFrame()
 {
     return std::exchange(m_script->frame, QImage());
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A media graph whose answers a test sets directly and whose calls it reads back afterwards.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+
+namespace parvex {
 
 // The graph is owned by the player under test, so what a test sets and reads lives in a
 // shared Script that outlives it: make a Script, hand factory(script) to the player, then
@@ -76,3 +79,5 @@ public:
 private:
     std::shared_ptr<Script> m_script;
 };
+
+} // namespace parvex

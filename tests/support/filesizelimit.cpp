@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace parvex {
+
 std::string RunWithFileSizeLimit(
     rlim_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal)
 {
@@ -31,3 +33,5 @@ std::string RunWithFileSizeLimit(
         return "child failed";
     return out;
 }
+
+} // namespace parvex

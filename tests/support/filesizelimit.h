@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written past a size fail with EFBIG, as on a full disk; child processes inherit it.
 // `ignoreSignal` false leaves SIGXFSZ at its default, as `ulimit -f` in a shell does: a child
 // that does not ignore it itself is then ended by it.
@@ -7,6 +8,8 @@
 #include <functional>
 #include <string>
 #include <sys/resource.h>
+
+namespace parvex {
 
 class FileSizeLimit
 {
@@ -34,3 +37,5 @@ private:
 // returned; a child that dies (SIGXFSZ at its default, say) returns "child failed".
 std::string RunWithFileSizeLimit(
     rlim_t limitBytes, const std::function<std::string()>& body, bool ignoreSignal = true);
+
+} // namespace parvex

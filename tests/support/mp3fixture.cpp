@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test MP3s are encoded at test time so that no binary fixture is committed.
 #include "mp3fixture.h"
 
@@ -11,6 +12,8 @@
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace fs = std::filesystem;
 
@@ -113,3 +116,5 @@ TempDir::~TempDir()
     std::error_code ec;
     fs::remove_all(m_path, ec);
 }
+
+} // namespace parvex

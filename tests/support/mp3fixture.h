@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generates MP3 files for tests with the `lame` encoder, from a synthetic tone.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+namespace parvex {
 
 struct Mp3Options
 {
@@ -40,3 +43,5 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+} // namespace parvex

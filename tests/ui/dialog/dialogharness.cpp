@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the dialog on scripted services and reaches its controls by id.
 #include "dialogharness.h"
 
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QSettings>
+
+namespace parvex {
 
 DialogHarness::DialogHarness()
 {
@@ -133,3 +136,5 @@ void DialogHarness::clearSettings()
     settings.clear();
     settings.sync();
 }
+
+} // namespace parvex

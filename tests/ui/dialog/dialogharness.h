@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with scripted services and the real settings store, as the tests drive it.
 #pragma once
 
@@ -23,6 +24,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+namespace parvex {
 
 // A cut the window asked for, as the harness's runner received it.
 struct RecordedCut
@@ -107,20 +110,25 @@ private:
     int m_positionEvents = 0;
 };
 
-// main() for a dialog test: settings in a temporary XDG_CONFIG_HOME set before anything reads
-// them, the program's identity (organization "Brennick", display name "Parvex"), offscreen unless
-// told otherwise, GStreamer ready for the tests that use real graphs.
+} // namespace parvex
+
+// main() for a dialog test, written inside namespace parvex (it leaves the namespace for main):
+// settings in a temporary XDG_CONFIG_HOME set before anything reads them, the program's identity
+// (organization "Brennick", display name "Parvex"), offscreen unless told otherwise, GStreamer
+// ready for the tests that use real graphs.
 #define PARVEX_DIALOG_TEST_MAIN(TestObject)                                                        \
+    } /* namespace parvex */                                                                       \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
-        const TempDir configHome;                                                                  \
+        const parvex::TempDir configHome;                                                          \
         qputenv("XDG_CONFIG_HOME",                                                                 \
             QFile::encodeName(QString::fromStdString(configHome.path().string())));                \
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                                         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         gst_init(nullptr, nullptr);                                                                \
         QApplication application(argc, argv);                                                      \
-        CSplitApp::setIdentity();                                                                  \
-        TestObject test;                                                                           \
+        parvex::CSplitApp::setIdentity();                                                          \
+        parvex::TestObject test;                                                                   \
         return QTest::qExec(&test, argc, argv);                                                    \
-    }
+    }                                                                                              \
+    namespace parvex {

@@ -2,6 +2,8 @@
 // Per-test set-up and tear-down shared by the main-window tests.
 #include "dialogtestcase.h"
 
+namespace parvex {
+
 void DialogTestCase::init()
 {
     DialogHarness::clearSettings();
@@ -14,3 +16,5 @@ void DialogTestCase::cleanup()
     tearDownHarness();
     h.reset();
 }
+
+} // namespace parvex

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace parvex {
+
 class DialogTestCase : public QObject
 {
     Q_OBJECT
@@ -35,3 +37,5 @@ private Q_SLOTS:
     void init();
     void cleanup();
 };
+
+} // namespace parvex

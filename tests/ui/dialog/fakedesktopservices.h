@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DesktopServices for tests: fixed folders, and a list of what was opened instead of opening it.
 #pragma once
 
 #include "desktopservices.h"
 
 #include <QList>
+
+namespace parvex {
 
 class FakeDesktopServices : public DesktopServices
 {
@@ -21,3 +24,5 @@ public:
     QString musicFolder() const override { return music; }
     QString homeFolder() const override { return home; }
 };
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A SettingsStore kept in memory, for tools that must not touch the user's settings.
 #pragma once
 
 #include "settingsstore.h"
 
 #include <QHash>
+
+namespace parvex {
 
 class MemorySettingsStore : public SettingsStore
 {
@@ -21,3 +24,5 @@ public:
 private:
     QHash<QString, QString> m_values;
 };
+
+} // namespace parvex

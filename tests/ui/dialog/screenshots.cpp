@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-screenshots: renders the main window in each split mode, and playing a file, to PNGs.
 // Usage: parvex-screenshots <folder>
 // (writes by-frame.png, by-size.png, by-time.png, with-file.png and progress.png)
@@ -32,6 +33,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+
+using namespace parvex;
 
 namespace {
 // Lets the window system map and paint the window before it is grabbed.

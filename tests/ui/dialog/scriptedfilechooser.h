@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A FileChooser for tests: records each request and answers from a queue (nullopt = cancel).
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+
+namespace parvex {
 
 class ScriptedFileChooser : public FileChooser
 {
@@ -50,3 +53,5 @@ private:
 
     QQueue<std::optional<QString>> m_answers;
 };
+
+} // namespace parvex

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording and scripted answers of the test prompter.
 #include "scriptedprompter.h"
+
+namespace parvex {
 
 QStringList ScriptedPrompter::texts() const
 {
@@ -14,3 +17,5 @@ bool ScriptedPrompter::askYesNo(const QString& caption, const QString& text)
     shown.append({ Kind::Question, caption, text });
     return !m_answers.isEmpty() && m_answers.dequeue();
 }
+
+} // namespace parvex

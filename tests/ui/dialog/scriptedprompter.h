@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Prompter for tests: records every box it was asked to show, answers questions from a queue.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+
+namespace parvex {
 
 class ScriptedPrompter : public Prompter
 {
@@ -41,3 +44,5 @@ public:
 private:
     QQueue<bool> m_answers;
 };
+
+} // namespace parvex

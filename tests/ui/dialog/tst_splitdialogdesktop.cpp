@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window on the desktop: files from the command line and from drops, the keyboard, screen
 // readers, box captions and widths, display widths, the music folder and the help's place.
 #include "controlids.h"
@@ -22,6 +23,8 @@
 #include <QTimer>
 
 #include <functional>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -337,4 +340,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogDesktopTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogdesktop.moc"

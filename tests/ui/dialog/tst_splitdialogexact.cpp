@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Exact cut (gapless)" check box: its place on the keyboard, its setting, and the three
 // Start buttons asking for the exact engine while it is checked.
 #include "controlids.h"
@@ -5,6 +6,8 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -91,4 +94,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogExactTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogexact.moc"

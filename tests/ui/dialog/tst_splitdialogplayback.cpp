@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window over real GStreamer (silent fakesink, paced like a sound card): a generated MP3
 // plays, the display follows the one-second poll, and the end of the file brings it back to 0.
 #include "controlids.h"
@@ -8,6 +9,8 @@
 #include <QSlider>
 
 #include <gst/gst.h>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -95,4 +98,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogPlaybackTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogplayback.moc"

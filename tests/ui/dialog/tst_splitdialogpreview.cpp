@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview on the dialog's side, over a scripted graph: transport buttons, time marks, the
 // position slider and display, a file that cannot be played, and the player's end.
 #include "controlids.h"
@@ -6,6 +7,8 @@
 #include "playerevents.h"
 
 #include <QStyle>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -370,4 +373,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogPreviewTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogpreview.moc"

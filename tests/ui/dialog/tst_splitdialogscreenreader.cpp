@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QProcess>
 
+namespace parvex {
+
 namespace Id = ControlId;
 
 namespace {
@@ -85,4 +87,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogScreenReaderTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogscreenreader.moc"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a source: the title line, the probe and read failures, and the each-size display.
 #include "controlids.h"
 #include "dialogtestcase.h"
@@ -5,6 +6,8 @@
 #include "updowncontrol.h"
 
 #include <fstream>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -136,4 +139,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogSourceTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogsource.moc"

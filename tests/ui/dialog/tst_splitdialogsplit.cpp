@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three Start buttons: the request each builds from the boxes, that a refused box stops
 // them, and the folder a split remembers. One range cut runs the real engine end to end.
 #include "controlids.h"
 #include "dialogtestcase.h"
 
 #include <QGuiApplication>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -205,4 +208,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogSplitTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogsplit.moc"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window itself: start-up, mode panels, data exchange, ending, settings, outputs, help.
 #include "controlids.h"
 #include "dialogtestcase.h"
@@ -13,6 +14,8 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTimer>
+
+namespace parvex {
 
 namespace Id = ControlId;
 
@@ -361,4 +364,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitDialogWindowTest)
+
+} // namespace parvex
+
 #include "tst_splitdialogwindow.moc"

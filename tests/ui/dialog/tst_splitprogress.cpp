@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engines' host in the window: which box each message takes, the replace question, and in
 // a long split the progress dialog, repaints meanwhile, and Cancel.
 #include "dialogharness.h"
@@ -9,6 +10,8 @@
 #include <QThread>
 
 #include <filesystem>
+
+namespace parvex {
 
 namespace {
 constexpr std::int64_t MiB = std::int64_t { 1 } << 20;
@@ -165,4 +168,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(SplitProgressTest)
+
+} // namespace parvex
+
 #include "tst_splitprogress.moc"

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window's full screen on a real X display with a window manager: which window is
 // active is asked of the window system, and keys are typed through it (xdotool).
 #include "dialogharness.h"
 
 #include <QProcess>
+
+namespace parvex {
 
 namespace {
 constexpr int WaitMs = 5000;
@@ -107,4 +110,7 @@ private Q_SLOTS:
 };
 
 PARVEX_DIALOG_TEST_MAIN(PreviewFocusTest)
+
+} // namespace parvex
+
 #include "tst_previewfocus.moc"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window under a real player on a scripted graph: placement, audio and video, the
 // popup menu, the close box, Escape, full screen and the idle pointer.
 #include "cpreviewplayer.h"
@@ -15,6 +16,8 @@
 #include <QTest>
 
 #include <memory>
+
+using namespace parvex;
 
 namespace {
 // Stands for the dialog: where the window is placed from, and what the player posts to.

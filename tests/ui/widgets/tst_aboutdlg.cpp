@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the about box's content and the ways it ends.
 #include "caboutdlg.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
+using namespace parvex;
 
 class TestAboutDlg : public QObject
 {

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the dialog tables and the application icon.
 #include "controlids.h"
 #include "resources.h"
 
 #include <QSet>
 #include <QTest>
+
+using namespace parvex;
 
 namespace {
 QString text(std::string_view caption)

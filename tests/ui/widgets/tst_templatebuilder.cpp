@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the template builder on the main window's template.
 #include "controlids.h"
 #include "resources.h"
@@ -16,6 +17,8 @@
 
 #include <memory>
 
+using namespace parvex;
+
 namespace {
 const char* classOf(ControlKind kind)
 {
@@ -23,7 +26,7 @@ const char* classOf(ControlKind kind)
     case ControlKind::Edit:
         return "QLineEdit";
     case ControlKind::UpDown:
-        return "UpDownControl";
+        return "parvex::UpDownControl";
     case ControlKind::Static:
     case ControlKind::StaticIcon:
         return "QLabel";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the up-down control stepping its buddy's integer.
 #include "updowncontrol.h"
 
@@ -7,6 +8,8 @@
 #include <QTest>
 
 #include <memory>
+
+using namespace parvex;
 
 class TestUpDownControl : public QObject
 {

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MPEG audio frame header fields and frame lengths (ISO/IEC 11172-3 and 13818-3).
 #include "mpegaudioheader.h"
 
 #include <array>
+
+namespace parvex {
 
 namespace {
 
@@ -54,3 +57,5 @@ std::optional<MpegAudioHeader> MpegAudioHeader::parse(std::uint32_t word)
         h.frameBytes = 144 * bitsPerSecond / h.sampleRate + pad;
     return h;
 }
+
+} // namespace parvex

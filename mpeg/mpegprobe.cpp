@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MP3 first by content (exact and repeatable), anything else by the caller's means.
 #include "mpegprobe.h"
 
 #include "filereader.h"
 #include "mpegframescan.h"
 #include "mpegstreamlocator.h"
+
+namespace parvex {
 
 namespace {
 
@@ -35,3 +38,5 @@ std::optional<std::int64_t> ProbeMediaTimeWith(
         return length;
     return otherMedia ? otherMedia(path) : std::nullopt;
 }
+
+} // namespace parvex

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Media time: signed 64-bit counts of 100-ns units, the unit every duration and position uses.
 #pragma once
 
 #include <cstdint>
+
+namespace parvex {
 
 inline constexpr std::int64_t kMediaTimePerSecond = 10'000'000;
 
@@ -17,3 +20,5 @@ constexpr std::int64_t WholeSeconds(std::int64_t mediaTime)
 {
     return mediaTime / kMediaTimePerSecond;
 }
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decides by content whether a file is an MPEG audio stream, and where its first frame lies.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 class FileReader;
 
@@ -10,3 +13,5 @@ class FileReader;
 // frames, found after any ID3v2 tags within a small window of junk; nullopt when there is
 // none (WAV, text, random bytes, other containers). Reading positions of `reader` move.
 std::optional<std::int64_t> FindMpegAudioStart(FileReader& reader);
+
+} // namespace parvex

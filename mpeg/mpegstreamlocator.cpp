@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the MPEG stream before handing a file to the frame scanner: the scanner itself
 // resyncs through any junk and would "measure" a few chance frame headers inside a WAV or
 // random bytes, so a file only counts as MPEG audio when frames chain from its start.
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <string_view>
 #include <vector>
+
+namespace parvex {
 
 namespace {
 
@@ -102,3 +105,5 @@ std::optional<std::int64_t> FindMpegAudioStart(FileReader& reader)
     }
     return std::nullopt;
 }
+
+} // namespace parvex

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures a media file's duration: an exact frame scan for MP3, GStreamer for anything else.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 // Whole seconds (truncated), or nullopt when the file cannot be measured (missing, empty,
 // a folder, not audio). Never throws, never blocks indefinitely. Starts GStreamer on the first
@@ -12,3 +15,5 @@ std::optional<std::int64_t> ProbeDuration(const std::string& path);
 
 // The same measurement in 100-ns units (media time), before truncation to whole seconds.
 std::optional<std::int64_t> ProbeMediaTime(const std::string& path);
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pread()-backed buffer: the probe reads a whole file frame by frame, and mpg123 would
 // otherwise issue two tiny read() calls per frame.
 #include "filereader.h"
@@ -9,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace parvex {
 
 namespace {
 
@@ -126,3 +129,5 @@ bool FileReader::readAt(std::int64_t position, void* buffer, std::size_t bytes)
 {
     return seek(position, SEEK_SET) >= 0 && read(buffer, bytes) == static_cast<std::int64_t>(bytes);
 }
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Buffered, seekable read-only access to a regular file, for the duration probe's parsers.
 #pragma once
 
@@ -6,6 +7,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <vector>
+
+namespace parvex {
 
 // Opens `path` for reading if it is a regular file, without ever blocking on a FIFO or device:
 // the descriptor (the caller closes it) with `status` filled in, or -1.
@@ -51,3 +54,5 @@ private:
     std::int64_t m_bufferStart = 0; // absolute offset of m_buffer[0]
     std::size_t m_bufferLength = 0; // valid bytes in m_buffer
 };
+
+} // namespace parvex

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The probe's MP3 half: an exact frame scan, with other media handed to whoever can measure them.
 #pragma once
 
@@ -5,6 +6,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+namespace parvex {
 
 // Measures a file that is not a bare MPEG audio stream: media time, or nullopt.
 using OtherMediaTime = std::function<std::optional<std::int64_t>(const std::string& path)>;
@@ -18,3 +21,5 @@ std::optional<std::int64_t> ProbeMediaTimeWith(
 // The exact length of a bare MPEG audio stream (tags allowed), by frame count; nullopt for
 // anything else.
 std::optional<std::int64_t> ExactMpegMediaTime(const std::string& path);
+
+} // namespace parvex

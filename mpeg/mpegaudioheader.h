@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes the 32-bit header that starts every MPEG-1/2/2.5 audio frame (Layers I to III).
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 struct MpegAudioHeader
 {
@@ -21,3 +24,5 @@ struct MpegAudioHeader
         return version == other.version && layer == other.layer && sampleRate == other.sampleRate;
     }
 };
+
+} // namespace parvex

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact length of an MPEG audio stream, counted frame by frame with libmpg123.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+namespace parvex {
 
 class FileReader;
 
@@ -13,3 +16,5 @@ class FileReader;
 // from a longer one) does not matter: the counted frames win. ID3v1 and APE tags at the
 // end are skipped by libmpg123.
 std::optional<std::int64_t> ScanMpegAudioLength(FileReader& reader, std::int64_t streamStart);
+
+} // namespace parvex

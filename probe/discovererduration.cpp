@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GstDiscoverer prerolls the file in a private pipeline and reports its streams and length.
 #include "discovererduration.h"
 
@@ -5,6 +6,8 @@
 
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
+
+namespace parvex {
 
 namespace {
 
@@ -42,3 +45,5 @@ std::optional<std::int64_t> DiscoverDuration(
         return std::nullopt;
     return static_cast<std::int64_t>(duration / (GST_SECOND / kMediaTimePerSecond));
 }
+
+} // namespace parvex

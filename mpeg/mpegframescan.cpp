@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libmpg123 reads through FileReader (replaced I/O): its own reader issues two read() calls
 // per frame, which makes a scan of an hour of audio tens of times slower than reading it.
 #include "mpegframescan.h"
@@ -9,6 +10,8 @@
 
 #include <memory>
 #include <sys/types.h>
+
+namespace parvex {
 
 namespace {
 
@@ -79,3 +82,5 @@ std::optional<std::int64_t> ScanMpegAudioLength(FileReader& reader, std::int64_t
         return std::nullopt;
     return MediaTimeFromSamples(samples, rate);
 }
+
+} // namespace parvex
