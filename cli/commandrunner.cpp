@@ -49,13 +49,13 @@ int CommandRunner::split(const CliRequest& request)
     };
     switch (request.command) {
     case CliCommand::Cut:
-        cut.spec = RangeSpec { request.start, request.end, request.output };
+        cut.shape = CutBetween { request.start, request.end, request.output };
         break;
     case CliCommand::Parts:
-        cut.spec = PartsSpec { request.partCount };
+        cut.shape = CutIntoParts { request.partCount };
         break;
     default:
-        cut.spec = EverySpec { request.secondsText, request.everyLength };
+        cut.shape = CutEvery { request.secondsText, request.everyLength };
         break;
     }
     return exitStatus(m_runCut(cut, m_host));

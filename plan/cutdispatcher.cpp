@@ -27,14 +27,14 @@ std::optional<std::int64_t> measure(const CutRequest& request)
     return request.measureSeconds ? request.measureSeconds() : std::nullopt;
 }
 
-SplitResult cutRange(const CutRequest& request, const RangeSpec& spec, SplitHost& host)
+SplitResult cutRange(const CutRequest& request, const CutBetween& range, SplitHost& host)
 {
     RangeCutRequest cut;
     cut.sourcePath = request.sourcePath;
     cut.sourceOpen = request.sourceOpen;
-    cut.start = spec.start;
-    cut.end = spec.end;
-    cut.outputPath = spec.outputPath;
+    cut.start = range.start;
+    cut.end = range.end;
+    cut.outputPath = range.outputPath;
     // Without a source the cut refuses before it needs T.
     if (request.sourceOpen) {
         const auto total = measure(request);
@@ -45,17 +45,17 @@ SplitResult cutRange(const CutRequest& request, const RangeSpec& spec, SplitHost
     return CutRange(cut, host);
 }
 
-SplitResult splitEqualParts(const CutRequest& request, const PartsSpec& spec, SplitHost& host)
+SplitResult splitEqualParts(const CutRequest& request, const CutIntoParts& parts, SplitHost& host)
 {
     EqualPartsRequest split;
     split.sourcePath = request.sourcePath;
     split.sourceOpen = request.sourceOpen;
-    split.partCount = spec.count;
+    split.partCount = parts.count;
     split.outputFolder = request.outputFolder;
     return SplitEqualParts(split, host);
 }
 
-SplitResult splitFixedLength(const CutRequest& request, const EverySpec& spec, SplitHost& host)
+SplitResult splitFixedLength(const CutRequest& request, const CutEvery& every, SplitHost& host)
 {
     if (request.sourcePath.empty())
         return {};
@@ -69,18 +69,18 @@ SplitResult splitFixedLength(const CutRequest& request, const EverySpec& spec, S
     FixedLengthRequest split;
     split.sourcePath = request.sourcePath;
     split.totalSeconds = *total;
-    split.secondsText = spec.secondsText;
+    split.secondsText = every.secondsText;
     split.outputFolder = request.outputFolder;
     return SplitFixedLength(split, host);
 }
 
 SplitResult runProportional(const CutRequest& request, SplitHost& host)
 {
-    if (const auto* range = std::get_if<RangeSpec>(&request.spec))
+    if (const auto* range = std::get_if<CutBetween>(&request.shape))
         return cutRange(request, *range, host);
-    if (const auto* parts = std::get_if<PartsSpec>(&request.spec))
+    if (const auto* parts = std::get_if<CutIntoParts>(&request.shape))
         return splitEqualParts(request, *parts, host);
-    return splitFixedLength(request, std::get<EverySpec>(request.spec), host);
+    return splitFixedLength(request, std::get<CutEvery>(request.shape), host);
 }
 
 SplitResult runExact(const CutRequest& request, SplitHost& host)
@@ -102,7 +102,7 @@ SplitResult runExact(const CutRequest& request, SplitHost& host)
     // The index, the tags and the pieces read this one descriptor: a file renamed over the path
     // meanwhile is never read.
     const IndexOutcome indexed
-        = IndexMp3Stream(::fileno(source.get()), IndexHorizonSeconds(request.spec));
+        = IndexMp3Stream(::fileno(source.get()), IndexHorizonSeconds(request.shape));
     if (!indexed.index) {
         host.showError(std::string("This file cannot be cut exactly: ")
             + IndexRefusalText(indexed.refusal) + ".");

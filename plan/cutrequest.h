@@ -13,7 +13,7 @@
 namespace parvex {
 
 // One piece between two marks, written to a path the user chose (asking before a replace).
-struct RangeSpec
+struct CutBetween
 {
     TimeMark start;
     TimeMark end;
@@ -21,13 +21,13 @@ struct RangeSpec
 };
 
 // N pieces: of equal byte size (proportional), of about equal audio bytes at frame starts (exact).
-struct PartsSpec
+struct CutIntoParts
 {
     std::int64_t count = 1; // below 1 does nothing
 };
 
 // Pieces of a fixed length, the last one holding what remains.
-struct EverySpec
+struct CutEvery
 {
     // The box as typed, read as a leading integer (atoi) by the proportional engine.
     std::string secondsText;
@@ -35,7 +35,7 @@ struct EverySpec
     TimeMark length;
 };
 
-using CutSpec = std::variant<RangeSpec, PartsSpec, EverySpec>;
+using CutShape = std::variant<CutBetween, CutIntoParts, CutEvery>;
 
 struct CutRequest
 {
@@ -45,7 +45,7 @@ struct CutRequest
     // Exact cuts: whole frames, sample-exact ends, fresh gapless headers, through the frame index.
     // Otherwise the proportional byte cut, which needs the whole-second length T below.
     bool exact = false;
-    CutSpec spec;
+    CutShape shape;
     // Splits: where "<name>_<i>.mp3" go; a missing final separator is supplied, empty = the
     // working folder.
     std::string outputFolder;

@@ -25,15 +25,15 @@ PlanOutcome refused(std::string_view text)
     return { text, {} };
 }
 
-PlanOutcome planRange(const RangeSpec& spec, const CutRequest& request, const StreamIndex& index)
+PlanOutcome planRange(const CutBetween& shape, const CutRequest& request, const StreamIndex& index)
 {
     const std::int64_t rate = index.gapless.sampleRate;
-    const std::int64_t a = MarkSample(spec.start, rate);
-    const std::int64_t b = MarkSample(spec.end, rate);
+    const std::int64_t a = MarkSample(shape.start, rate);
+    const std::int64_t b = MarkSample(shape.end, rate);
     // The marks as gapless samples; they may reach the end exactly, not past it.
     if (const auto text = RangeRefusal(a, b, index.gapless.totalSamples, true))
         return refused(*text);
-    CutPlan plan { request.sourcePath, { { a, b, spec.outputPath, {} } }, true };
+    CutPlan plan { request.sourcePath, { { a, b, shape.outputPath, {} } }, true };
     return { {}, std::move(plan) };
 }
 
@@ -57,20 +57,21 @@ CutPlan numberedPieces(const CutRequest& request, const std::vector<std::int64_t
     return plan;
 }
 
-PlanOutcome planParts(const PartsSpec& spec, const CutRequest& request, const StreamIndex& index)
+PlanOutcome planParts(
+    const CutIntoParts& shape, const CutRequest& request, const StreamIndex& index)
 {
     // Each piece holds at least one frame: a larger count is refused, unplanned.
-    if (spec.count > std::ssize(index.frames))
+    if (shape.count > std::ssize(index.frames))
         return refused(SplitMessages::TooManyPieces);
-    CutPlan plan = numberedPieces(request, PartsCuts(index, static_cast<int>(spec.count)));
-    if (std::ssize(plan.pieces) < spec.count)
+    CutPlan plan = numberedPieces(request, PartsCuts(index, static_cast<int>(shape.count)));
+    if (std::ssize(plan.pieces) < shape.count)
         return refused(SplitMessages::TooManyPieces);
     return { {}, std::move(plan) };
 }
 
-PlanOutcome planEvery(const EverySpec& spec, const CutRequest& request, const StreamIndex& index)
+PlanOutcome planEvery(const CutEvery& shape, const CutRequest& request, const StreamIndex& index)
 {
-    const double seconds = static_cast<double>(MarkSample(spec.length, 1'000'000'000)) / 1e9;
+    const double seconds = static_cast<double>(MarkSample(shape.length, 1'000'000'000)) / 1e9;
     CutPlan plan = numberedPieces(request, EveryCuts(index.gapless, seconds));
     if (plan.pieces.empty())
         return refused(SplitMessages::TooManyPieces);
@@ -79,9 +80,9 @@ PlanOutcome planEvery(const EverySpec& spec, const CutRequest& request, const St
 
 } // namespace
 
-std::optional<std::int64_t> IndexHorizonSeconds(const CutSpec& spec)
+std::optional<std::int64_t> IndexHorizonSeconds(const CutShape& shape)
 {
-    if (const auto* range = std::get_if<RangeSpec>(&spec)) {
+    if (const auto* range = std::get_if<CutBetween>(&shape)) {
         // A fraction reaches into the next second.
         return std::max(range->start.totalSeconds(), range->end.totalSeconds()) + 1;
     }
@@ -92,13 +93,13 @@ bool AsksForNothing(const CutRequest& request)
 {
     return std::visit(
         Overloaded {
-            [](const RangeSpec&) { return false; },
-            [&](const PartsSpec& parts) { return !request.sourceOpen || parts.count < 1; },
-            [&](const EverySpec& every) {
+            [](const CutBetween&) { return false; },
+            [&](const CutIntoParts& parts) { return !request.sourceOpen || parts.count < 1; },
+            [&](const CutEvery& every) {
                 return request.sourcePath.empty() || MarkSample(every.length, 1'000'000'000) <= 0;
             },
         },
-        request.spec);
+        request.shape);
 }
 
 std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
@@ -114,16 +115,16 @@ std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
 PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index)
 {
     return std::visit(
-        [&](const auto& spec) -> PlanOutcome {
-            using Spec = std::decay_t<decltype(spec)>;
-            if constexpr (std::is_same_v<Spec, RangeSpec>)
-                return planRange(spec, request, index);
-            else if constexpr (std::is_same_v<Spec, PartsSpec>)
-                return planParts(spec, request, index);
+        [&](const auto& shape) -> PlanOutcome {
+            using Shape = std::decay_t<decltype(shape)>;
+            if constexpr (std::is_same_v<Shape, CutBetween>)
+                return planRange(shape, request, index);
+            else if constexpr (std::is_same_v<Shape, CutIntoParts>)
+                return planParts(shape, request, index);
             else
-                return planEvery(spec, request, index);
+                return planEvery(shape, request, index);
         },
-        request.spec);
+        request.shape);
 }
 
 } // namespace parvex

@@ -20,9 +20,9 @@ struct PlanOutcome
     CutPlan plan;
 };
 
-// How far into the source (seconds of its decode) the index must reach for `spec`; nullopt for
+// How far into the source (seconds of its decode) the index must reach for `shape`; nullopt for
 // the whole source.
-std::optional<std::int64_t> IndexHorizonSeconds(const CutSpec& spec);
+std::optional<std::int64_t> IndexHorizonSeconds(const CutShape& shape);
 
 // Whether `request` asks for nothing at all (no source, no pieces): nothing is shown then.
 // A range without a source is not "nothing": it is refused with "Please open an MP3 file first!".

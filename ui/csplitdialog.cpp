@@ -267,29 +267,29 @@ void CSplitDialog::OnStartRange()
     // piece the user did not ask for.
     if (sourceOpen && !DoDataExchange(true))
         return;
-    runCut(RangeSpec { m_startMark, m_endMark, toLocalPath(m_outputFile) });
+    runCut(CutBetween { m_startMark, m_endMark, toLocalPath(m_outputFile) });
 }
 
 void CSplitDialog::OnStartBySize()
 {
     if (m_sourceTitle.isEmpty() || !DoDataExchange(true))
         return;
-    if (runCut(PartsSpec { m_splitCount }).status != SplitStatus::Stopped)
+    if (runCut(CutIntoParts { m_splitCount }).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
 
 void CSplitDialog::OnStartByTime()
 {
-    const EverySpec every = CutStarter::every(m_ui.secondsBox->text());
+    const CutEvery every = CutStarter::every(m_ui.secondsBox->text());
     m_splitSeconds = static_cast<std::int32_t>(every.length.totalSeconds());
     if (runCut(every).status != SplitStatus::Stopped)
         keepOutputFolderFromBox();
 }
 
-SplitResult CSplitDialog::runCut(CutSpec spec)
+SplitResult CSplitDialog::runCut(CutShape shape)
 {
     return m_cutStarter->run(
-        { m_sourcePath, !m_sourceTitle.isEmpty(), m_totalSeconds }, std::move(spec));
+        { m_sourcePath, !m_sourceTitle.isEmpty(), m_totalSeconds }, std::move(shape));
 }
 
 // A split that got as far as its files took the folder from the box; the close box remembers

@@ -107,7 +107,7 @@ private:
     void CaptureMark(TimeMark& mark, std::int32_t& markTotal);
     void keepOutputFolderFromBox();
     // Runs a cut of the open source with the window's engine choice and output folder.
-    SplitResult runCut(CutSpec spec);
+    SplitResult runCut(CutShape shape);
 
     DialogServices m_services;
     OutputDestinations m_destinations;

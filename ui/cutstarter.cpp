@@ -27,13 +27,13 @@ CutStarter::CutStarter(const DialogServices& services, QWidget& window, const QC
     , m_outputFolderBox(outputFolderBox)
 { }
 
-SplitResult CutStarter::run(const Source& source, CutSpec spec) const
+SplitResult CutStarter::run(const Source& source, CutShape shape) const
 {
     CutRequest request;
     request.sourcePath = toLocalPath(source.path);
     request.sourceOpen = source.open;
     request.exact = m_exactBox.isChecked();
-    request.spec = std::move(spec);
+    request.shape = std::move(shape);
     request.outputFolder = toLocalPath(m_outputFolderBox.text());
     request.measureSeconds = [total = source.totalSeconds] {
         return std::optional<std::int64_t>(total);
@@ -42,7 +42,7 @@ SplitResult CutStarter::run(const Source& source, CutSpec spec) const
     return m_services.runCut(request, host);
 }
 
-EverySpec CutStarter::every(const QString& secondsBoxText)
+CutEvery CutStarter::every(const QString& secondsBoxText)
 {
     const std::string text = secondsBoxText.left(SecondsTextLimit).toStdString();
     return { text, TimeMark::fromSeconds(ParseLeadingInteger(text).value_or(0)) };

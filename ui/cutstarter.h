@@ -33,11 +33,11 @@ public:
 
     // Runs a cut of `source` with the engine the exact box shows, into the folder its box
     // holds now.
-    SplitResult run(const Source& source, CutSpec spec) const;
+    SplitResult run(const Source& source, CutShape shape) const;
 
     // Pieces of the length typed in the seconds box: its text as typed (at most 31 characters)
     // and its leading integer, 0 without one.
-    static EverySpec every(const QString& secondsBoxText);
+    static CutEvery every(const QString& secondsBoxText);
 
 private:
     const DialogServices& m_services;

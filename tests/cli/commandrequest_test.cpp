@@ -46,7 +46,7 @@ Outcome runCommandLine(std::vector<std::string> args, SplitStatus result = Split
         const auto record = [&](const CutRequest& request, SplitHost&) {
             outcome.request = request;
             // As the proportional engine does: only range and every need the length.
-            if (!request.exact && !std::holds_alternative<PartsSpec>(request.spec))
+            if (!request.exact && !std::holds_alternative<CutIntoParts>(request.shape))
                 outcome.measured = request.measureSeconds();
             return SplitResult { result, {}, 0 };
         };
@@ -94,7 +94,7 @@ TEST(CliRequest, cutAsksForTheRangeBetweenItsMarksIntoTheOutput)
         EXPECT_EQ(run.request->sourcePath, song());
         EXPECT_TRUE(run.request->sourceOpen);
         EXPECT_FALSE(run.request->exact);
-        const auto* range = std::get_if<RangeSpec>(&run.request->spec);
+        const auto* range = std::get_if<CutBetween>(&run.request->shape);
         ASSERT_NE(range, nullptr);
         EXPECT_EQ(range->start, form.a) << form.start;
         EXPECT_EQ(range->end, form.b) << form.end;
@@ -109,7 +109,7 @@ TEST(CliRequest, exactCutKeepsFractionsToTheNanosecond)
         = runCommandLine({ "cut", "song.mp3", "7.5", "1:02.250", "-o", "c.mp3", "--exact" });
     ASSERT_TRUE(run.request) << run.err;
     EXPECT_TRUE(run.request->exact);
-    const auto& range = std::get<RangeSpec>(run.request->spec);
+    const auto& range = std::get<CutBetween>(run.request->shape);
     EXPECT_EQ(range.start, mark(0, 7, 500'000'000));
     EXPECT_EQ(range.end, mark(1, 2, 250'000'000));
     EXPECT_FALSE(run.measured) << "the exact engine measures by itself";
@@ -120,13 +120,13 @@ TEST(CliRequest, partsAsksForTheCountIntoTheFolder)
     const auto run = runCommandLine({ "parts", "song.mp3", "7", "-d", "out", "--exact" });
     ASSERT_TRUE(run.request) << run.err;
     EXPECT_TRUE(run.request->exact);
-    EXPECT_EQ(std::get<PartsSpec>(run.request->spec).count, 7);
+    EXPECT_EQ(std::get<CutIntoParts>(run.request->shape).count, 7);
     EXPECT_EQ(run.request->outputFolder, "out");
 
     // Read as the window's box reads it: a leading integer, at most INT_MAX.
     const auto here = runCommandLine({ "parts", "../song.mp3", "99999999999" });
     ASSERT_TRUE(here.request) << here.err;
-    EXPECT_EQ(std::get<PartsSpec>(here.request->spec).count, 2'147'483'647);
+    EXPECT_EQ(std::get<CutIntoParts>(here.request->shape).count, 2'147'483'647);
     EXPECT_EQ(here.request->outputFolder, "") << "the working folder";
 }
 
@@ -134,14 +134,14 @@ TEST(CliRequest, everyGivesWholeSecondsAndTheLengthAsTyped)
 {
     const auto exact = runCommandLine({ "every", "song.mp3", "1:02.5", "-d", "out/", "--exact" });
     ASSERT_TRUE(exact.request) << exact.err;
-    const auto& every = std::get<EverySpec>(exact.request->spec);
+    const auto& every = std::get<CutEvery>(exact.request->shape);
     EXPECT_EQ(every.length, mark(1, 2, 500'000'000));
     EXPECT_EQ(every.secondsText, "62");
     EXPECT_EQ(exact.request->outputFolder, "out/");
 
     const auto whole = runCommandLine({ "every", song(), "0:1:30", "--duration", "65" });
     ASSERT_TRUE(whole.request) << whole.err;
-    EXPECT_EQ(std::get<EverySpec>(whole.request->spec).secondsText, "90");
+    EXPECT_EQ(std::get<CutEvery>(whole.request->shape).secondsText, "90");
     EXPECT_EQ(whole.measured, 65);
 }
 
@@ -157,7 +157,7 @@ TEST(CliRequest, optionsMayStandAnywhere)
         const auto run = runCommandLine(args);
         ASSERT_TRUE(run.request) << run.err;
         EXPECT_EQ(run.request->sourcePath, song());
-        EXPECT_EQ(std::get<EverySpec>(run.request->spec).secondsText, "30");
+        EXPECT_EQ(std::get<CutEvery>(run.request->shape).secondsText, "30");
         EXPECT_EQ(run.request->outputFolder, "out");
         EXPECT_EQ(run.measured, 65);
     }
@@ -165,7 +165,7 @@ TEST(CliRequest, optionsMayStandAnywhere)
         = runCommandLine({ "cut", "-o", "cut.mp3", "-y", song(), "1", "2", "--duration", "5" });
     ASSERT_TRUE(cut.parsed);
     EXPECT_TRUE(cut.parsed->assumeYes);
-    EXPECT_EQ(std::get<RangeSpec>(cut.request->spec).outputPath, "cut.mp3");
+    EXPECT_EQ(std::get<CutBetween>(cut.request->shape).outputPath, "cut.mp3");
     const auto ask = runCommandLine({ "cut", song(), "1", "2", "-o", "c.mp3", "--duration", "5" });
     ASSERT_TRUE(ask.parsed);
     EXPECT_FALSE(ask.parsed->assumeYes);

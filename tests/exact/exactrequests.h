@@ -15,7 +15,7 @@ inline SplitResult RunExactParts(const std::filesystem::path& source,
     request.sourcePath = source.string();
     request.sourceOpen = true;
     request.exact = true;
-    request.spec = PartsSpec { count };
+    request.shape = CutIntoParts { count };
     request.outputFolder = folder.string();
     return RunCut(request, host);
 }
@@ -27,7 +27,7 @@ inline SplitResult RunExactRange(const std::filesystem::path& source, TimeMark s
     request.sourcePath = source.string();
     request.sourceOpen = true;
     request.exact = true;
-    request.spec = RangeSpec { start, end, output.string() };
+    request.shape = CutBetween { start, end, output.string() };
     return RunCut(request, host);
 }
 

@@ -122,7 +122,7 @@ TEST_F(CutDispatcher, exactSplitsRefuseAndWriteNothing)
     every.sourcePath = m_song.string();
     every.sourceOpen = true;
     every.exact = true;
-    every.spec = EverySpec { "2", { 0, 0, 2 } };
+    every.shape = CutEvery { "2", { 0, 0, 2 } };
     every.outputFolder = m_out.string();
     RecordingHost same;
     RunCut(every, same);
@@ -161,12 +161,12 @@ private:
 class ProportionalSplit : public CutDispatcher
 {
 protected:
-    std::vector<std::string> run(CutSpec spec, std::optional<std::int64_t> seconds)
+    std::vector<std::string> run(CutShape shape, std::optional<std::int64_t> seconds)
     {
         CutRequest request;
         request.sourcePath = m_song.string();
         request.sourceOpen = true;
-        request.spec = std::move(spec);
+        request.shape = std::move(shape);
         request.outputFolder = m_out.string();
         request.measureSeconds = [seconds] {
             return seconds;
@@ -181,13 +181,13 @@ protected:
 TEST_F(ProportionalSplit, refusesMorePiecesThanBytesBeforeWriting)
 {
     const std::vector tooMany { error(SplitMessages::TooManyPieces) };
-    EXPECT_EQ(run(PartsSpec { 99'999'999'999 }, 6), tooMany);
-    EXPECT_EQ(run(EverySpec { "1", { 0, 0, 1 } }, 1'000'000'000'000), tooMany);
+    EXPECT_EQ(run(CutIntoParts { 99'999'999'999 }, 6), tooMany);
+    EXPECT_EQ(run(CutEvery { "1", { 0, 0, 1 } }, 1'000'000'000'000), tooMany);
 }
 
 TEST_F(ProportionalSplit, everyOnASourceUnderOneSecondOrUnmeasuredWritesNothing)
 {
-    const EverySpec every { "30", { 0, 0, 30 } };
+    const CutEvery every { "30", { 0, 0, 30 } };
     // No box in the window; one line on the command line.
     EXPECT_EQ(run(every, 0),
         std::vector<std::string> {
@@ -198,11 +198,11 @@ TEST_F(ProportionalSplit, everyOnASourceUnderOneSecondOrUnmeasuredWritesNothing)
 
 // What the window sends as its buttons are pressed before a file is open.
 
-CutRequest withoutSource(CutSpec spec, bool exact, int* measured)
+CutRequest withoutSource(CutShape shape, bool exact, int* measured)
 {
     CutRequest request;
     request.exact = exact;
-    request.spec = std::move(spec);
+    request.shape = std::move(shape);
     request.measureSeconds = [measured] {
         ++*measured;
         return std::optional<std::int64_t>(100);
@@ -213,10 +213,10 @@ CutRequest withoutSource(CutSpec spec, bool exact, int* measured)
 class NoSource : public ::testing::TestWithParam<bool>
 {
 protected:
-    std::vector<std::string> run(CutSpec spec)
+    std::vector<std::string> run(CutShape shape)
     {
         RecordingHost host;
-        EXPECT_EQ(RunCut(withoutSource(std::move(spec), GetParam(), &m_measured), host).status,
+        EXPECT_EQ(RunCut(withoutSource(std::move(shape), GetParam(), &m_measured), host).status,
             SplitStatus::Stopped);
         return host.calls();
     }
@@ -226,7 +226,7 @@ protected:
 // Without a source: the range asks for one, before the length is measured.
 TEST_P(NoSource, rangeSaysToOpenOneFirst)
 {
-    EXPECT_EQ(run(RangeSpec { {}, TimeMark::fromSeconds(5), "cut.mp3" }),
+    EXPECT_EQ(run(CutBetween { {}, TimeMark::fromSeconds(5), "cut.mp3" }),
         std::vector<std::string>({ "error: " + std::string(SplitMessages::NoSource) }));
     EXPECT_EQ(m_measured, 0);
 }
@@ -234,8 +234,8 @@ TEST_P(NoSource, rangeSaysToOpenOneFirst)
 // Parts and pieces of a length: nothing at all is said.
 TEST_P(NoSource, splitsDoNothing)
 {
-    EXPECT_TRUE(run(PartsSpec { 3 }).empty());
-    EXPECT_TRUE(run(EverySpec { "60", TimeMark::fromSeconds(60) }).empty());
+    EXPECT_TRUE(run(CutIntoParts { 3 }).empty());
+    EXPECT_TRUE(run(CutEvery { "60", TimeMark::fromSeconds(60) }).empty());
     EXPECT_EQ(m_measured, 0);
 }
 

@@ -40,7 +40,7 @@ class SplitDialogSplitTest : public DialogTestCase
         m_source = h->openPatternSource(QStringLiteral("song.mp3"), 100);
     }
     std::string local(const QString& name) const { return h->path(name).toStdString(); }
-    // What every request of the open source carries besides its spec.
+    // What every request of the open source carries besides its shape.
     void verifySource(const RecordedCut& cut) const
     {
         QCOMPARE(cut.request.sourcePath, m_source.toStdString());
@@ -77,7 +77,7 @@ private Q_SLOTS:
         h->click(Id::StartRange);
         const RecordedCut& cut = h->onlyCut();
         verifySource(cut);
-        const auto* range = std::get_if<RangeSpec>(&cut.request.spec);
+        const auto* range = std::get_if<CutBetween>(&cut.request.shape);
         QVERIFY(range);
         QCOMPARE(range->start, (TimeMark { 0, 0, 10 }));
         QCOMPARE(range->end, (TimeMark { 1, 2, 100 }));
@@ -116,7 +116,7 @@ private Q_SLOTS:
         h->click(Id::StartBySize);
         const RecordedCut& cut = h->onlyCut();
         verifySource(cut);
-        QCOMPARE(std::get<PartsSpec>(cut.request.spec).count, std::int64_t { 3 });
+        QCOMPARE(std::get<CutIntoParts>(cut.request.shape).count, std::int64_t { 3 });
     }
 
     void startBySize_withoutSource_doesNothing()
@@ -157,7 +157,7 @@ private Q_SLOTS:
         h->click(Id::StartByTime);
         const RecordedCut& cut = h->onlyCut();
         verifySource(cut);
-        const auto& every = std::get<EverySpec>(cut.request.spec);
+        const auto& every = std::get<CutEvery>(cut.request.shape);
         QCOMPARE(every.secondsText, std::string("90s"));
         QCOMPARE(every.length, (TimeMark { 0, 1, 30 }));
     }
