@@ -31,16 +31,30 @@ public:
     // False when the frame cannot be held: an offset past kMaxOffset, or more distinct
     // headers than the table numbers (no real stream comes near either).
     bool append(std::int64_t offset, const FrameHeader& header, int mainDataBegin);
-    // Gives back the growth reserve once the last frame is in.
-    void shrinkToFit() { m_frames.shrink_to_fit(); }
+    // Appends the frames of `later`, an index of the stream's next stretch, without copying them
+    // into fresh memory: they are renumbered where they lie and kept as a second run. False,
+    // with no frame added, when their headers overflow the table.
+    bool appendAll(FrameIndex&& later);
+    // Gives back the growth reserve once the last frame is in, where it is worth a copy of the
+    // index: a reserve made from the stream's length is within a few frames of the count, and
+    // copying the index into fresh pages costs more than the spare capacity is worth.
+    void shrinkToFit()
+    {
+        for (auto* run : { &m_frames, &m_later })
+            if (run->capacity() - run->size() > run->size() / 8)
+                run->shrink_to_fit();
+    }
 
-    std::size_t size() const { return m_frames.size(); }
+    std::size_t size() const { return m_frames.size() + m_later.size(); }
     IndexedFrame operator[](std::size_t frame) const;
     // Heap bytes held, for the memory budget.
     std::size_t memoryBytes() const;
 
 private:
+    std::uint32_t numberOf(const FrameHeader& header); // kNoNumber when the table is full
+
     std::vector<std::uint64_t> m_frames; // offset << 24 | header number << 9 | mainDataBegin
+    std::vector<std::uint64_t> m_later; // the frames after m_frames', once appendAll() ran
     std::vector<FrameHeader> m_headers;
     std::unordered_map<std::uint32_t, std::uint32_t> m_headerNumbers; // word -> number
     std::uint32_t m_lastNumber = 0; // CBR streams and runs of equal frames skip the lookup

@@ -28,8 +28,9 @@ bool ScanReader::open(int fd, std::int64_t origin)
         return false;
     m_fd = fd;
     m_stamp = StampOf(st);
-    m_buffer.resize(static_cast<std::size_t>(
-        std::clamp<std::int64_t>(st.st_size - origin, 2 * ByteCrcs::kStep, kBufferBytes)));
+    m_capacity = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(st.st_size - origin, 2 * ByteCrcs::kStep, kBufferBytes));
+    m_buffer = std::make_unique_for_overwrite<std::uint8_t[]>(m_capacity);
     m_start = origin;
     m_crcs.origin = origin;
     m_crcs.atSteps.assign(1, 0);
@@ -52,7 +53,7 @@ const std::uint8_t* ScanReader::view(std::int64_t position, std::size_t bytes)
     // end, so a view that straddled it now starts behind the buffer.
     if (position < m_start)
         return viewBehind(position, bytes);
-    return m_buffer.data() + (position - m_start);
+    return m_buffer.get() + (position - m_start);
 }
 
 ByteCrcs ScanReader::finish()
@@ -68,11 +69,11 @@ bool ScanReader::refill(std::int64_t position)
     const std::int64_t end = m_start + static_cast<std::int64_t>(m_length);
     takeSteps(std::min(position, end));
     const auto kept = static_cast<std::size_t>(end - m_crcEnd);
-    std::memmove(m_buffer.data(), m_buffer.data() + (m_crcEnd - m_start), kept);
+    std::memmove(m_buffer.get(), m_buffer.get() + (m_crcEnd - m_start), kept);
     m_start = m_crcEnd;
     m_length = kept;
     // A short read is no end: the caller's view() asks again.
-    const std::int64_t got = ReadSomeAt(m_fd, m_buffer.data() + kept, m_buffer.size() - kept, end);
+    const std::int64_t got = ReadSomeAt(m_fd, m_buffer.get() + kept, m_capacity - kept, end);
     if (got <= 0)
         return false;
     m_length += static_cast<std::size_t>(got);
@@ -83,7 +84,7 @@ void ScanReader::takeSteps(std::int64_t upTo)
 {
     std::uint16_t crc = m_crcs.atSteps.back();
     for (; m_crcEnd + ByteCrcs::kStep <= upTo; m_crcEnd += ByteCrcs::kStep) {
-        crc = Crc16Arc(m_buffer.data() + (m_crcEnd - m_start), ByteCrcs::kStep, crc);
+        crc = Crc16Arc(m_buffer.get() + (m_crcEnd - m_start), ByteCrcs::kStep, crc);
         m_crcs.atSteps.push_back(crc);
     }
 }

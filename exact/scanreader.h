@@ -8,7 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace parvex {
 
@@ -44,7 +44,8 @@ private:
 
     int m_fd = -1;
     SourceStamp m_stamp;
-    std::vector<std::uint8_t> m_buffer;
+    std::unique_ptr<std::uint8_t[]> m_buffer; // uninitialised: the reads fill it
+    std::size_t m_capacity = 0; // bytes at m_buffer
     std::int64_t m_start = 0; // file offset of m_buffer[0]
     std::size_t m_length = 0; // valid bytes in m_buffer
     ByteCrcs m_crcs;

@@ -255,6 +255,7 @@ struct HalfWalk
     StreamIndex part;
     ByteCrcs crcs;
     std::int64_t firstFrame = -1; // -1: no frame found, the first half walks on alone
+    std::size_t expectedFrames = 0; // to reserve
     Step step = Step::End;
     IndexRefusal refusal = IndexRefusal::Unreadable;
 };
@@ -268,7 +269,7 @@ void walkHalf(int fd, std::int64_t from, std::int64_t end, FrameHeader first, Ha
     if (!start)
         return;
     half.firstFrame = *start;
-    half.part.frames.reserve(static_cast<std::size_t>((end - *start) / first.frameBytes()));
+    half.part.frames.reserve(half.expectedFrames);
     std::int64_t position = *start;
     HeaderCache headers;
     half.step = Step::Frame;
@@ -290,11 +291,8 @@ void walkSecondHalf(int fd, std::int64_t from, std::int64_t end, FrameHeader fir
 // skipped bytes and byte CRCs (each moved past the first half's CRC at the half's origin).
 bool joinHalves(HalfWalk& half, StreamIndex& index, ByteCrcs& crcs)
 {
-    for (std::size_t i = 0; i < half.part.frames.size(); ++i) {
-        const IndexedFrame frame = half.part.frames[i];
-        if (!index.frames.append(frame.offset, frame.header, frame.mainDataBegin))
-            return false;
-    }
+    if (!index.frames.appendAll(std::move(half.part.frames)))
+        return false;
     index.skippedBytes += half.part.skippedBytes;
     const auto step = static_cast<std::size_t>((half.crcs.origin - crcs.origin) / ByteCrcs::kStep);
     crcs.atSteps.resize(step + 1);
@@ -307,6 +305,26 @@ bool joinHalves(HalfWalk& half, StreamIndex& index, ByteCrcs& crcs)
     return true;
 }
 
+// The frames `bytes` of audio will likely hold. A reserve close to the count spares the index a
+// copy into fresh pages (each page a fault) when it grows or shrinks. The Info frame's count
+// where it has a smaller one: a VBR stream's first frame says nothing of the others' length.
+std::size_t expectedFrames(const StreamIndex& index, std::int64_t bytes, const FrameHeader& first)
+{
+    const auto byLength
+        = static_cast<std::size_t>(std::max<std::int64_t>(bytes, 0) / first.frameBytes());
+    if (index.infoFrame && (index.infoFrame->flags & InfoFrame::kFrames) != 0)
+        return std::min<std::size_t>(byLength, index.infoFrame->frames + std::size_t { 1 });
+    return byLength;
+}
+
+// The frames of `part` bytes of `whole`, with a sixteenth to spare for a denser stretch.
+std::size_t shareOf(std::size_t frames, std::int64_t part, std::int64_t whole)
+{
+    const auto share
+        = static_cast<double>(frames) * static_cast<double>(part) / static_cast<double>(whole);
+    return static_cast<std::size_t>(share * 17 / 16) + 1;
+}
+
 // Below this, a second thread costs more than it saves.
 constexpr std::int64_t kMinSplitBytes = std::int64_t { 4 } << 20;
 
@@ -315,7 +333,7 @@ constexpr std::int64_t kMinSplitBytes = std::int64_t { 4 } << 20;
 // just that frame, takes over its frames; otherwise it walks on alone. Either way the frames,
 // skipped bytes, refusals and byte CRCs are those of one walk.
 Step walkWhole(int fd, ScanReader& scan, std::int64_t position, std::int64_t end,
-    const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
+    std::size_t expectedFrames, const FrameHeader& first, StreamIndex& index, IndexRefusal& refusal)
 {
     HeaderCache headers;
     Step step = Step::Frame;
@@ -324,6 +342,7 @@ Step walkWhole(int fd, ScanReader& scan, std::int64_t position, std::int64_t end
     const std::int64_t origin = index.byteCrcs.origin;
     const std::int64_t middle = origin + (end - origin) / 2 / ByteCrcs::kStep * ByteCrcs::kStep;
     if (end - position >= kMinSplitBytes) {
+        half.expectedFrames = shareOf(expectedFrames, end - middle, end - position);
         try {
             const BlockedInterruptions blocked; // for good in the worker, which inherits them
             second = std::jthread(walkSecondHalf, fd, middle, end, first, std::ref(half));
@@ -331,6 +350,11 @@ Step walkWhole(int fd, ScanReader& scan, std::int64_t position, std::int64_t end
             // One thread walks it all.
         }
     }
+    // Each half's frames stay where they were appended (FrameIndex::appendAll), so each
+    // reserves for its own share only.
+    index.frames.reserve(second.joinable()
+            ? shareOf(expectedFrames, middle - position, end - position)
+            : expectedFrames);
     if (second.joinable()) {
         while (step == Step::Frame && position < middle && position + 4 <= end)
             step = walkOne(scan, headers, position, end, first, index, refusal);
@@ -399,18 +423,18 @@ IndexOutcome indexStream(int sourceFd, std::optional<std::int64_t> untilSecond)
         position += first->frameBytes();
     const std::size_t wanted = untilSecond ? framesFor(*untilSecond, *first, index)
                                            : std::numeric_limits<std::size_t>::max();
-    index.frames.reserve(std::min(wanted,
-        static_cast<std::size_t>(std::max<std::int64_t>(end - position, 0) / first->frameBytes())));
+    const std::size_t expected = expectedFrames(index, end - position, *first);
     IndexRefusal refusal = IndexRefusal::Unreadable;
     index.byteCrcs.origin = *start;
     Step step = Step::Frame;
     if (untilSecond) {
         HeaderCache headers;
+        index.frames.reserve(std::min(wanted, expected));
         while (step == Step::Frame && position + 4 <= end && index.frames.size() < wanted)
             step = walkOne(scan, headers, position, end, *first, index, refusal);
         index.byteCrcs = scan.finish();
     } else {
-        step = walkWhole(sourceFd, scan, position, end, *first, index, refusal);
+        step = walkWhole(sourceFd, scan, position, end, expected, *first, index, refusal);
     }
     if (step == Step::Refused)
         return refuse(refusal);

@@ -16,8 +16,10 @@ namespace parvex {
 namespace {
 
 constexpr std::size_t kBufferBytes = 256 * 1024;
+constexpr std::size_t kFirstFillBytes = 16 * 1024;
+constexpr std::int64_t kPeekMax = 4096; // see peek()
 
-}
+} // namespace
 
 FileReader::~FileReader()
 {
@@ -47,11 +49,7 @@ bool FileReader::open(const std::string& path)
         return false;
     m_fd = fd;
     m_ownsFd = true;
-    m_fileSize = st.st_size;
-    // No larger than the file: a short file (a fuzz input, a jingle) is not worth 256 KiB of
-    // zeroed memory.
-    m_buffer.resize(static_cast<std::size_t>(
-        std::clamp<std::int64_t>(m_fileSize, 4096, static_cast<std::int64_t>(kBufferBytes))));
+    allocate(st.st_size);
     return true;
 }
 
@@ -62,10 +60,18 @@ bool FileReader::use(int fd)
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     m_fd = fd;
-    m_fileSize = st.st_size;
-    m_buffer.resize(static_cast<std::size_t>(
-        std::clamp<std::int64_t>(m_fileSize, 4096, static_cast<std::int64_t>(kBufferBytes))));
+    allocate(st.st_size);
     return true;
+}
+
+void FileReader::allocate(std::int64_t fileSize)
+{
+    m_fileSize = fileSize;
+    // No larger than the file: a short file (a fuzz input, a jingle) is not worth 256 KiB.
+    m_capacity = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(fileSize, kPeekMax, static_cast<std::int64_t>(kBufferBytes)));
+    m_buffer = std::make_unique_for_overwrite<unsigned char[]>(m_capacity);
+    m_fillBytes = std::min(kFirstFillBytes, m_capacity);
 }
 
 void FileReader::setOrigin(std::int64_t byteOffset)
@@ -78,10 +84,11 @@ bool FileReader::fill(std::int64_t absolute)
 {
     ssize_t got = -1;
     do {
-        got = ::pread(m_fd, m_buffer.data(), m_buffer.size(), absolute);
+        got = ::pread(m_fd, m_buffer.get(), m_fillBytes, absolute);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
         return false;
+    m_fillBytes = std::min(m_fillBytes * 2, m_capacity);
     m_bufferStart = absolute;
     m_bufferLength = static_cast<std::size_t>(got);
     return true;
@@ -102,7 +109,7 @@ std::int64_t FileReader::read(void* buffer, std::size_t bytes)
         }
         const auto offset = static_cast<std::size_t>(inBuffer);
         const std::size_t n = std::min(bytes - done, m_bufferLength - offset);
-        std::memcpy(out + done, m_buffer.data() + offset, n);
+        std::memcpy(out + done, m_buffer.get() + offset, n);
         done += n;
         m_position += static_cast<std::int64_t>(n);
     }
@@ -123,6 +130,21 @@ std::int64_t FileReader::seek(std::int64_t offset, int whence)
         return -1;
     m_position = m_origin + target;
     return target;
+}
+
+const unsigned char* FileReader::peek(std::int64_t position, std::size_t bytes)
+{
+    if (position < 0 || bytes > static_cast<std::size_t>(kPeekMax))
+        return nullptr;
+    const std::int64_t absolute = m_origin + position;
+    const auto length = static_cast<std::int64_t>(bytes);
+    const auto inBuffer = [&] {
+        return absolute >= m_bufferStart
+            && absolute + length <= m_bufferStart + static_cast<std::int64_t>(m_bufferLength);
+    };
+    if (!inBuffer() && (!fill(absolute) || !inBuffer()))
+        return nullptr;
+    return m_buffer.get() + (absolute - m_bufferStart);
 }
 
 bool FileReader::readAt(std::int64_t position, void* buffer, std::size_t bytes)

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace parvex {
 
@@ -41,16 +41,25 @@ public:
     std::int64_t seek(std::int64_t offset, int whence);
     // Reads exactly `bytes` at a position of the view; false at the end or on an error.
     bool readAt(std::int64_t position, void* buffer, std::size_t bytes);
+    // `bytes` (at most 4096) at a position of the view, in place in the buffer and valid until
+    // the next call; null at the end or on an error. A walk that only looks copies nothing.
+    const unsigned char* peek(std::int64_t position, std::size_t bytes);
 
 private:
     bool fill(std::int64_t absolute);
+    void allocate(std::int64_t fileSize);
 
     int m_fd = -1;
     bool m_ownsFd = false;
     std::int64_t m_fileSize = 0;
     std::int64_t m_origin = 0;
     std::int64_t m_position = 0; // absolute
-    std::vector<unsigned char> m_buffer;
+    // Left uninitialised, and filled a little at first and then in growing reads: fresh pages
+    // cost a page fault each on first touch, and a probe that reads the head and the tail of a
+    // file should not touch them all.
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_capacity = 0; // bytes at m_buffer
+    std::size_t m_fillBytes = 0; // what the next fill asks for: doubles up to m_capacity
     std::int64_t m_bufferStart = 0; // absolute offset of m_buffer[0]
     std::size_t m_bufferLength = 0; // valid bytes in m_buffer
 };

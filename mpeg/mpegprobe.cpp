@@ -4,6 +4,7 @@
 
 #include "filereader.h"
 #include "mpegframescan.h"
+#include "mpegframewalk.h"
 #include "mpegstreamlocator.h"
 
 namespace parvex {
@@ -15,6 +16,10 @@ std::optional<std::int64_t> scanMpegAudio(FileReader& reader)
     const auto start = FindMpegAudioStart(reader);
     if (!start)
         return std::nullopt;
+    // The headers alone where they suffice (as fast as reading the file once); libmpg123,
+    // which parses every frame, for the rest.
+    if (const auto length = WalkPlainMpegLength(reader, *start))
+        return length;
     return ScanMpegAudioLength(reader, *start);
 }
 

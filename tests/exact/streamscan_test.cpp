@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The frame index against libmpg123's own scan of the same LAME-made files, and its refusals.
 #include "exactfixtures.h"
+#include "filereader.h"
 #include "mp3fixture.h"
+#include "mpegframescan.h"
+#include "mpegframewalk.h"
+#include "mpegstreamlocator.h"
 #include "streamscan.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace parvex {
 
@@ -62,11 +67,12 @@ class FrameIndexScan : public testing::Test
 {
 protected:
     // A CBR 128 stereo source of `seconds` as bytes.
-    std::vector<char> lameBytes(double seconds, int sampleRate = 44100)
+    std::vector<char> lameBytes(double seconds, int sampleRate = 44100,
+        std::vector<std::string> lameArgs = { "-b", "128" }, int channels = 2)
     {
         const auto path = m_dir / ("lame-" + std::to_string(m_made++) + ".mp3");
         std::string error;
-        EXPECT_TRUE(MakeMp3(path, { seconds, sampleRate, 2, { "-b", "128" } }, &error)) << error;
+        EXPECT_TRUE(MakeMp3(path, { seconds, sampleRate, channels, lameArgs }, &error)) << error;
         return ReadAll(path);
     }
 
@@ -224,6 +230,54 @@ TEST_F(FrameIndexScan, refusesFreeFormatBitrates)
     const IndexOutcome outcome = IndexMp3Stream(path.string());
     EXPECT_FALSE(outcome.index);
     EXPECT_EQ(outcome.refusal, IndexRefusal::FreeFormat);
+}
+
+// The duration probe's header walk against libmpg123's scan of the same bytes: the same length
+// wherever the walk answers, and no answer where the headers alone cannot say.
+TEST_F(FrameIndexScan, probeHeaderWalkAnswersOnlyWithLibmpg123sLength)
+{
+    const auto lengths = [&](const std::vector<char>& bytes) {
+        WriteBytes(m_dir / "probe.mp3", bytes);
+        FileReader reader;
+        EXPECT_TRUE(reader.open((m_dir / "probe.mp3").string()));
+        const auto start = FindMpegAudioStart(reader);
+        EXPECT_TRUE(start);
+        const auto walked = start ? WalkPlainMpegLength(reader, *start) : std::nullopt;
+        return std::pair { walked, start ? ScanMpegAudioLength(reader, *start) : std::nullopt };
+    };
+    const std::vector<char> id3v1 = [] {
+        std::vector<char> tag(128, 0);
+        std::memcpy(tag.data(), "TAGParvex", 9);
+        return tag;
+    }();
+    const auto joined = [](std::vector<std::vector<char>> parts) {
+        std::vector<char> bytes;
+        for (const auto& part : parts)
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        return bytes;
+    };
+    for (const auto& [rate, channels, args] :
+        std::vector<std::tuple<int, int, std::vector<std::string>>> {
+            { 44100, 2, { "-V", "2", "-t" } }, { 48000, 1, { "-b", "64", "-t" } },
+            { 22050, 2, { "-V", "4", "-t" } }, { 11025, 1, { "-b", "32", "-t" } } }) {
+        const std::vector<char> plain = lameBytes(2.0, rate, args, channels);
+        for (const auto& bytes : { plain, joined({ id3v24Tag(), plain, apeTag(), id3v1 }) }) {
+            const auto [walked, scanned] = lengths(bytes);
+            EXPECT_TRUE(walked) << rate;
+            EXPECT_EQ(walked, scanned) << rate;
+        }
+    }
+
+    const std::vector<char> plain = lameBytes(2.0, 44100, { "-b", "128", "-t" });
+    const std::vector<char> damaged = joined({ { plain.begin(), plain.begin() + 4180 },
+        std::vector<char>(700, 'x'), { plain.begin() + 4180, plain.end() } });
+    const std::vector<char> cutShort(plain.begin(), plain.end() - 20);
+    const std::vector<char> trailingJunk = joined({ plain, std::vector<char>(300, 'x') });
+    for (const auto& bytes : { lameBytes(2.0), damaged, cutShort, trailingJunk }) {
+        const auto [walked, scanned] = lengths(bytes);
+        EXPECT_FALSE(walked);
+        EXPECT_TRUE(scanned);
+    }
 }
 
 } // namespace
