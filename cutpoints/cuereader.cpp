@@ -27,9 +27,9 @@ CueReadResult refusal(std::string_view displayName, int line, const std::string&
     return { std::nullopt, std::string(displayName) + ":" + std::to_string(line) + ": " + message };
 }
 
-std::string lastError()
+std::string lastError(const std::string& path)
 {
-    return std::string("cannot read it: ") + std::strerror(errno);
+    return path + ": cannot read it: " + std::strerror(errno);
 }
 
 struct FdCloser
@@ -37,22 +37,21 @@ struct FdCloser
     void operator()(const int* fd) const { ::close(*fd); }
 };
 
-// The whole file, of at most kCueMaxSheetBytes. Opened without blocking, so that a FIFO or a
-// device named by mistake is refused instead of waited on.
-CueReadResult readBytes(const std::string& path, std::string* bytes)
+// The whole file into `bytes`, of at most kCueMaxSheetBytes; else the error. Opened without
+// blocking, so that a FIFO or a device named by mistake is refused instead of waited on.
+std::string readBytes(const std::string& path, std::string* bytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return refusal(path, lastError());
+        return lastError(path);
     const std::unique_ptr<const int, FdCloser> closer(&fd);
-    struct stat status
-    { };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0)
-        return refusal(path, lastError());
+        return lastError(path);
     if (!S_ISREG(status.st_mode))
-        return refusal(path, "not a file");
+        return path + ": not a file";
     if (static_cast<std::size_t>(status.st_size) > kCueMaxSheetBytes)
-        return refusal(path, "larger than 1 MiB: not a CUE sheet");
+        return path + ": larger than 1 MiB: not a CUE sheet";
     // One byte past the limit: a file that grew since fstat is still caught by ReadCueSheet.
     bytes->resize(kCueMaxSheetBytes + 1);
     std::size_t used = 0;
@@ -61,7 +60,7 @@ CueReadResult readBytes(const std::string& path, std::string* bytes)
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return refusal(path, lastError());
+            return lastError(path);
         used += static_cast<std::size_t>(count);
         if (count == 0 || used == bytes->size())
             break;
@@ -102,9 +101,9 @@ CueReadResult ReadCueSheet(
 CueReadResult ReadCueSheetFile(const std::string& path, std::string_view encoding)
 {
     std::string bytes;
-    CueReadResult failed = readBytes(path, &bytes);
-    if (!failed.error.empty())
-        return failed;
+    std::string error = readBytes(path, &bytes);
+    if (!error.empty())
+        return { std::nullopt, std::move(error) };
     return ReadCueSheet(bytes, path, encoding);
 }
 
