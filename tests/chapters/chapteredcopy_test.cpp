@@ -4,13 +4,17 @@
 #include "chapterfixtures.h"
 #include "chapters.h"
 #include "mp3fixture.h"
+#include "readat.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chapterframe.h>
+#include <fstream>
 #include <id3v2tag.h>
 #include <mpegfile.h>
 #include <tableofcontentsframe.h>
+#include <unistd.h>
 
 using namespace parvex;
 
@@ -187,6 +191,44 @@ TEST(ChapteredCopy, refusesWhatItCannotWriteFaithfully)
         "The ID3v2 tag at the start of the file has encrypted frames, which can not be written "
         "back as they are.");
     EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+// Reads of the source as the copy makes them, one of which appends to the file or fails.
+enum class ReadTrouble { Grows, Fails };
+ReadTrouble g_trouble = ReadTrouble::Fails;
+std::string g_source;
+
+ssize_t troubledRead(int fd, void* buffer, std::size_t bytes, off_t offset)
+{
+    if (offset > 0) { // past the tag header: the copy of the audio
+        if (g_trouble == ReadTrouble::Fails) {
+            errno = EIO;
+            return -1;
+        }
+        std::ofstream(g_source, std::ios::binary | std::ios::app).put('x');
+    }
+    return ::pread(fd, buffer, bytes, offset);
+}
+
+// A source that cannot be read to its end, or that changes while it is copied, gives no output.
+TEST(ChapteredCopy, writesNothingFromASourceThatFailsOrChanges)
+{
+    TempDir dir;
+    const auto source = MakeTaggedMp3(dir, "source.mp3");
+    g_source = source.string();
+    const auto output = dir / "out.mp3";
+    const std::pair<ReadTrouble, const char*> troubles[] = {
+        { ReadTrouble::Fails, "The mp3 file could not be read: Input/output error." },
+        { ReadTrouble::Grows, "The mp3 file changed while it was copied; nothing was written." },
+    };
+    for (const auto& [trouble, message] : troubles) {
+        g_trouble = trouble;
+        SetReadAtForTesting(troubledRead);
+        const std::string error = WriteChapteredCopy(source, output, Three, false);
+        SetReadAtForTesting(nullptr);
+        EXPECT_EQ(error, message);
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
 }
 
 } // namespace
