@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TagLib's element IDs are ByteVectors without a terminating NUL: they are compared and copied
-// as ByteVectors or with their size, never read as C strings.
+// The source's frames are copied as they were written (see id3v2frames.cpp for why not through
+// TagLib); TagLib renders the new CHAP and CTOC frames and reads them back. Its element IDs are
+// ByteVectors without a terminating NUL: they are compared and copied as ByteVectors or with
+// their size, never read as C strings.
 #include "chaptertag.h"
 
+#include "id3v2frames.h"
 #include "parsedtag.h"
 
 #include <algorithm>
 #include <chapterframe.h>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <set>
@@ -67,24 +71,6 @@ std::vector<Chapter> byStartTime(const TagLib::ID3v2::Tag& tag)
     return chapters;
 }
 
-// TagLib keeps a frame's header protected; a member pointer named through a derived class may
-// reach it in any frame.
-struct FrameHeaderAccess : TagLib::ID3v2::Frame
-{
-    static const TagLib::ID3v2::Frame::Header& of(const TagLib::ID3v2::Frame& frame)
-    {
-        return *(frame.*&FrameHeaderAccess::header)();
-    }
-};
-
-bool hasEncryptedFrame(const TagLib::ID3v2::Tag& tag)
-{
-    const TagLib::ID3v2::FrameList& frames = tag.frameList();
-    return std::any_of(frames.begin(), frames.end(), [](const TagLib::ID3v2::Frame* frame) {
-        return FrameHeaderAccess::of(*frame).encryption();
-    });
-}
-
 std::optional<std::string> chaptersRefusal(const std::vector<Chapter>& chapters)
 {
     if (chapters.size() > MaxChapters)
@@ -133,13 +119,68 @@ void addChapterFrames(TagLib::ID3v2::Tag& tag, const std::vector<Chapter>& chapt
     }
 }
 
-ChapteredTag renderTag(
-    TagLib::ID3v2::Tag& tag, TagLib::ID3v2::Version version, const std::vector<Chapter>& chapters)
+using Bytes = std::vector<char>;
+
+constexpr std::size_t MaxTagBodyBytes = 0x0FFFFFFF; // a synchsafe 28-bit size
+constexpr std::size_t NewPaddingBytes = 1024;
+
+bool isChapterFrame(const std::string& id)
 {
-    tag.removeFrames("CHAP");
-    tag.removeFrames("CTOC");
+    return id == "CHAP" || id == "CTOC";
+}
+
+// A tag of `version` without flags: `frames`, then `padding` zero bytes.
+Bytes tagOf(unsigned version, const Bytes& frames, std::size_t padding)
+{
+    const std::size_t size = frames.size() + padding;
+    Bytes tag = { 'I', 'D', '3', static_cast<char>(version), 0, 0 };
+    for (int shift = 21; shift >= 0; shift -= 7)
+        tag.push_back(static_cast<char>((size >> shift) & 0x7f));
+    tag.insert(tag.end(), frames.begin(), frames.end());
+    tag.resize(tag.size() + padding, 0);
+    return tag;
+}
+
+// The CTOC and CHAP frames for `chapters` as TagLib renders them in a v2.3 or v2.4 tag.
+Bytes chapterFrames(unsigned version, const std::vector<Chapter>& chapters)
+{
+    TagLib::ID3v2::Tag tag;
     addChapterFrames(tag, chapters);
-    const ByteVector rendered = tag.render(version);
+    const ByteVector rendered = tag.render(version == 4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3);
+    Bytes frames;
+    for (const Bytes& frame : SplitId3v2Frames({ rendered.begin(), rendered.end() }).frames)
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    return frames;
+}
+
+// `kept` and the chapters in a tag of `version` that keeps the source's size where they fit in
+// it (room a tag editor can use later), else with padding of its own.
+ChapteredTag assemble(unsigned version, const std::vector<Bytes>& kept, std::size_t sourceBytes,
+    const std::vector<Chapter>& chapters)
+{
+    Bytes frames;
+    for (const Bytes& frame : kept)
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    const Bytes added = chapterFrames(version, chapters);
+    frames.insert(frames.end(), added.begin(), added.end());
+    const std::size_t padding
+        = frames.size() <= sourceBytes ? sourceBytes - frames.size() : NewPaddingBytes;
+    if (frames.size() + padding > MaxTagBodyBytes)
+        return { {}, "The ID3v2 tag would be larger than an ID3v2 tag can be (256 MiB)." };
+    return { tagOf(version, frames, padding), {} };
+}
+
+// An ID3v2.2 tag can hold no chapters: TagLib converts its frames to v2.4 ones, unless it would
+// not read them all.
+ChapteredTag viaTagLib(
+    const Bytes& sourceTag, std::size_t frameCount, const std::vector<Chapter>& chapters)
+{
+    ParsedTag parsed(sourceTag);
+    TagLib::ID3v2::Tag* tag = parsed.tag();
+    if (!tag || tag->frameList().size() != frameCount)
+        return { {}, "The ID3v2.2 tag at the start of the file could not be read whole." };
+    addChapterFrames(*tag, chapters);
+    const ByteVector rendered = tag->render(TagLib::ID3v2::v4);
     return { { rendered.begin(), rendered.end() }, {} };
 }
 
@@ -149,10 +190,23 @@ ChapterReadResult ChaptersOfTag(const std::vector<char>& bytes)
 {
     if (bytes.empty())
         return {};
-    ParsedTag parsed(bytes);
+    const Id3v2Frames split = SplitId3v2Frames(bytes);
+    if (!split.error.empty())
+        return { {}, split.error };
+    if (split.version == 2)
+        return {}; // no chapter frames before v2.3
+    // TagLib reads the chapter frames alone: no other frame can stop its reading before them.
+    Bytes frames;
+    for (const Bytes& frame : split.frames) {
+        if (isChapterFrame(FrameId(frame, split.version)))
+            frames.insert(frames.end(), frame.begin(), frame.end());
+    }
+    if (frames.empty())
+        return {};
+    ParsedTag parsed(tagOf(split.version, frames, 0));
     const TagLib::ID3v2::Tag* tag = parsed.tag();
     if (!tag)
-        return { {}, "The ID3v2 tag at the start of the file could not be read." };
+        return { {}, "The chapters of the ID3v2 tag at the start of the file could not be read." };
     if (const TableOfContentsFrame* top = TableOfContentsFrame::findTopLevel(tag)) {
         ChapterReadResult result;
         std::set<std::string> seen;
@@ -167,22 +221,18 @@ ChapteredTag RenderChapteredTag(
 {
     if (const auto refusal = chaptersRefusal(chapters))
         return { {}, *refusal };
-    if (sourceTag.empty()) {
-        if (chapters.empty())
-            return {}; // no tag before, none after
-        TagLib::ID3v2::Tag tag;
-        return renderTag(tag, TagLib::ID3v2::v3, chapters);
-    }
-    ParsedTag parsed(sourceTag);
-    TagLib::ID3v2::Tag* tag = parsed.tag();
-    if (!tag)
-        return { {}, "The ID3v2 tag at the start of the file could not be read." };
-    if (hasEncryptedFrame(*tag))
-        return { {},
-            "The ID3v2 tag at the start of the file has encrypted frames, which can not be "
-            "written back as they are." };
-    const bool v24 = tag->header()->majorVersion() == 4;
-    return renderTag(*tag, v24 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3, chapters);
+    if (sourceTag.empty())
+        return chapters.empty() ? ChapteredTag {} : assemble(3, {}, 0, chapters);
+    const Id3v2Frames split = SplitId3v2Frames(sourceTag);
+    if (!split.error.empty())
+        return { {}, split.error };
+    if (split.version == 2)
+        return viaTagLib(sourceTag, split.frames.size(), chapters);
+    std::vector<Bytes> kept;
+    std::copy_if(split.frames.begin(), split.frames.end(), std::back_inserter(kept),
+        [&](const Bytes& frame) { return !isChapterFrame(FrameId(frame, split.version)); });
+    const bool footer = split.version == 4 && (sourceTag[5] & 0x10) != 0;
+    return assemble(split.version, kept, sourceTag.size() - (footer ? 20 : 10), chapters);
 }
 
 } // namespace parvex

@@ -20,10 +20,11 @@ struct ChapteredTag
 };
 
 // `sourceTag` (empty: none) with its CHAP and CTOC frames replaced by `chapters`, as
-// WriteChapteredCopy describes. A v2.4 source tag stays v2.4; v2.3 stays v2.3, and a new tag
-// is v2.3 (the version most chapter readers take), as is a v2.2 one, which TagLib can only read.
-// A source tag with encrypted frames is refused: TagLib would write them back without their
-// encryption flag, as plain frames of garbage.
+// WriteChapteredCopy describes. A v2.3 or v2.4 tag keeps its version and every other frame byte
+// for byte, in its order (a v2.3 tag's unsynchronisation undone, an extended header and a
+// footer left out: their CRC and flags would no longer hold); the new frames follow them. A new
+// tag is v2.3, the version most chapter readers take; a v2.2 tag, which has no chapter frames,
+// becomes v2.4 through TagLib. A damaged tag is refused (see SplitId3v2Frames).
 ChapteredTag RenderChapteredTag(
     const std::vector<char>& sourceTag, const std::vector<Chapter>& chapters);
 

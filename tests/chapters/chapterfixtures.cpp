@@ -43,14 +43,49 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<char>& byte
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
 
+namespace {
+
+void appendSize(std::vector<char>& bytes, std::size_t size, int bitsPerByte)
+{
+    for (int shift = 3 * bitsPerByte; shift >= 0; shift -= bitsPerByte)
+        bytes.push_back(static_cast<char>((size >> shift) & ((1u << bitsPerByte) - 1)));
+}
+
+} // namespace
+
+std::vector<char> Id3v2Frame(
+    unsigned version, const std::string& id, const std::string& data, unsigned flags)
+{
+    std::vector<char> frame(id.begin(), id.end());
+    appendSize(frame, data.size(), version == 4 ? 7 : 8);
+    frame.push_back(static_cast<char>(flags >> 8));
+    frame.push_back(static_cast<char>(flags & 0xff));
+    frame.insert(frame.end(), data.begin(), data.end());
+    return frame;
+}
+
+std::vector<char> Id3v2Tag(unsigned version, unsigned flags, const std::vector<char>& body)
+{
+    std::vector<char> tag
+        = { 'I', 'D', '3', static_cast<char>(version), 0, static_cast<char>(flags) };
+    appendSize(tag, body.size(), 7);
+    tag.insert(tag.end(), body.begin(), body.end());
+    return tag;
+}
+
+void WriteWithTagBytes(
+    const std::filesystem::path& path, std::vector<char> tag, const std::filesystem::path& mp3)
+{
+    const std::vector<char> audio = AfterLeadingTag(ReadAll(mp3));
+    tag.insert(tag.end(), audio.begin(), audio.end());
+    WriteBytes(path, tag);
+}
+
 void WriteWithTag(const std::filesystem::path& path, const TagLib::ID3v2::Tag& tag,
     TagLib::ID3v2::Version version, const std::filesystem::path& mp3)
 {
     const TagLib::ByteVector rendered = tag.render(version);
-    std::vector<char> bytes(rendered.begin(), rendered.end());
-    const std::vector<char> audio = AfterLeadingTag(ReadAll(mp3));
-    bytes.insert(bytes.end(), audio.begin(), audio.end());
-    WriteBytes(path, bytes);
+    WriteWithTagBytes(path, { rendered.begin(), rendered.end() }, mp3);
 }
 
 void AddChapter(TagLib::ID3v2::Tag& tag, const std::string& id, unsigned startMs, unsigned endMs,

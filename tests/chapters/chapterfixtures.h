@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <id3v2tag.h>
+#include <string>
 #include <vector>
 
 namespace parvex {
@@ -27,6 +28,16 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<char>& byte
 // `tag` rendered in `version`, then what follows the leading tag of `mp3`, as a new file.
 void WriteWithTag(const std::filesystem::path& path, const TagLib::ID3v2::Tag& tag,
     TagLib::ID3v2::Version version, const std::filesystem::path& mp3);
+
+// Hand-made tags, for what TagLib does not write: a frame of a v2.3 (plain size) or v2.4
+// (synchsafe size) tag with `flags`, and a whole tag around `body` (frames, padding, extended
+// header as they are; the size is body's).
+std::vector<char> Id3v2Frame(
+    unsigned version, const std::string& id, const std::string& data, unsigned flags = 0);
+std::vector<char> Id3v2Tag(unsigned version, unsigned flags, const std::vector<char>& body);
+// `tag`, then what follows the leading tag of `mp3`, as a new file.
+void WriteWithTagBytes(
+    const std::filesystem::path& path, std::vector<char> tag, const std::filesystem::path& mp3);
 
 // A CHAP `id` with a TIT2 `title`, added to `tag`, which owns it.
 void AddChapter(TagLib::ID3v2::Tag& tag, const std::string& id, unsigned startMs, unsigned endMs,

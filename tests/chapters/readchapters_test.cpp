@@ -62,6 +62,19 @@ TEST(ReadChapters, followsTheTopLevelTableElseStartTimes)
     }
 }
 
+std::vector<char> twoFrames(std::vector<char> first, const std::vector<char>& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// The first `size` bytes of `bytes`.
+std::vector<char> cut(std::vector<char> bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
 // Files that cannot be read give a sentence and no chapters, and the writer refuses them before
 // it creates anything; a file that does not start with "ID3" simply has no chapters.
 TEST(ReadChapters, explainsWhatItCannotRead)
@@ -69,7 +82,7 @@ TEST(ReadChapters, explainsWhatItCannotRead)
     TempDir dir;
     const auto mp3 = MakeTaggedMp3(dir, "source.mp3");
     const std::vector<char> audio = AfterLeadingTag(ReadAll(mp3));
-    const auto withHeader = [&](std::vector<char> header) {
+    const auto withHeader = [&](std::vector<char> header) { // and audio after it
         header.insert(header.end(), audio.begin(), audio.end());
         return header;
     };
@@ -87,6 +100,21 @@ TEST(ReadChapters, explainsWhatItCannotRead)
             "file." },
         { "version-5", withHeader({ 'I', 'D', '3', 5, 0, 0, 0, 0, 0, 10 }),
             "The file starts with an ID3v2.5 tag, which can not be read." },
+        { "frame-without-valid-id",
+            withHeader(Id3v2Tag(3, 0,
+                twoFrames(
+                    Id3v2Frame(3, "TIT2", std::string("\0T", 2)), Id3v2Frame(3, "tst1", "x")))),
+            "The ID3v2 tag at the start of the file is damaged: frame 2 has no valid ID." },
+        { "frame-past-the-end",
+            withHeader(Id3v2Tag(4, 0,
+                twoFrames(Id3v2Frame(4, "TIT2", std::string("\0T", 2)),
+                    cut(Id3v2Frame(4, "TPE1", std::string(200, 'x')), 20)))),
+            "The ID3v2 tag at the start of the file is damaged: frame 2 runs past the end of the "
+            "tag." },
+        { "extended-header-size",
+            withHeader(Id3v2Tag(3, 0x40, { 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0 })),
+            "The ID3v2 tag at the start of the file is damaged: its extended header is not "
+            "valid." },
         { "no-tag", audio, "" },
         { "three-bytes", { 'I', 'D', '3' }, "" },
     };
