@@ -33,10 +33,12 @@ ChapterReadResult ReadChapters(const std::string& path);
 
 // Writes `outputPath` as a copy of `sourcePath` whose ID3v2 tag has one top-level ordered CTOC
 // ("toc") and one CHAP per chapter ("chp0", "chp1", ...: start and end in ms, byte offsets
-// 0xFFFFFFFF, a TIT2 where the title is not empty), the source's other frames kept and its old
-// CHAP and CTOC frames dropped. Everything after the source's ID3v2 tag (the audio, an ID3v1 or
-// APE tag) is copied byte for byte. No chapters: the copy has none (and no CTOC). More than
-// MaxChapters, a chapter that ends before it starts or lies past 0xFFFFFFFE ms: refused.
+// 0xFFFFFFFF, a TIT2 where the title is not empty), after the source's other frames, which are
+// kept byte for byte in the tag's version (v2.3 or v2.4; a v2.2 tag, which has no chapter
+// frames, is converted to v2.4; no tag: a new v2.3 one); its old CHAP and CTOC frames are
+// dropped. Everything after the source's ID3v2 tag (the audio, an ID3v1 or APE tag) is copied
+// byte for byte. No chapters: the copy has none (and no CTOC). Refused: more than MaxChapters,
+// a chapter that ends before it starts or lies past 0xFFFFFFFE ms, a damaged source tag.
 // `outputPath` may be `sourcePath`; an existing output is replaced only when `replace` is true.
 // The output appears complete or not at all (see OutputFile). Returns an empty string on
 // success, else the sentence that says why nothing was written.
