@@ -28,7 +28,9 @@ inline constexpr std::size_t MaxChapters = 255;
 
 // The CHAP frames of the ID3v2 tag that starts `path`: in the order of the top-level CTOC where
 // there is one (nested tables followed in their place; entries naming no frame skipped), else
-// sorted by start time. No tag, or a tag without chapters: an empty list and no error.
+// sorted by start time. No tag, or a tag without chapters: an empty list and no error. Times as
+// the frames hold them: an end before the start, or 0xFFFFFFFF ("not given" to some writers), is
+// the caller's to judge. A damaged tag is an error (see SplitId3v2Frames), not a partial list.
 ChapterReadResult ReadChapters(const std::string& path);
 
 // Writes `outputPath` as a copy of `sourcePath` whose ID3v2 tag has one top-level ordered CTOC
