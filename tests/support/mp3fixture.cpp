@@ -59,14 +59,15 @@ int run(const std::vector<std::string>& args)
 
 } // namespace
 
-bool MakeMp3(const fs::path& path, const Mp3Options& options, std::string* error)
+namespace {
+
+bool encodePcm(const fs::path& pcm, const fs::path& path, int sampleRate, int channels,
+    const std::vector<std::string>& lameArgs, std::string* error)
 {
-    const fs::path pcm = path.string() + ".pcm";
-    writePcm(pcm, options);
     std::vector<std::string> args { "lame", "--quiet", "-r", "--little-endian", "--signed",
-        "--bitwidth", "16", "-s", std::to_string(options.sampleRate / 1000.0), "-m",
-        options.channels == 1 ? "m" : "j" };
-    args.insert(args.end(), options.lameArgs.begin(), options.lameArgs.end());
+        "--bitwidth", "16", "-s", std::to_string(sampleRate / 1000.0), "-m",
+        channels == 1 ? "m" : "j" };
+    args.insert(args.end(), lameArgs.begin(), lameArgs.end());
     args.push_back(pcm.string());
     args.push_back(path.string());
     const int rc = run(args);
@@ -79,6 +80,30 @@ bool MakeMp3(const fs::path& path, const Mp3Options& options, std::string* error
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool MakeMp3(const fs::path& path, const Mp3Options& options, std::string* error)
+{
+    const fs::path pcm = path.string() + ".pcm";
+    writePcm(pcm, options);
+    return encodePcm(pcm, path, options.sampleRate, options.channels, options.lameArgs, error);
+}
+
+bool EncodeMp3(const fs::path& path, const std::vector<std::int16_t>& interleaved, int sampleRate,
+    int channels, const std::vector<std::string>& lameArgs, std::string* error)
+{
+    const fs::path pcm = path.string() + ".pcm";
+    {
+        std::ofstream out(pcm, std::ios::binary);
+        for (const std::int16_t s : interleaved) {
+            const auto u = static_cast<std::uint16_t>(s);
+            const char bytes[2] = { static_cast<char>(u & 0xff), static_cast<char>(u >> 8) };
+            out.write(bytes, 2);
+        }
+    }
+    return encodePcm(pcm, path, sampleRate, channels, lameArgs, error);
 }
 
 void MakePatternFile(const fs::path& path, std::int64_t size)

@@ -2,6 +2,7 @@
 // Generates MP3 files for tests with the `lame` encoder, from a synthetic tone.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct Mp3Options
 // when lame is missing or fails. Tests should fail, not skip, on false: lame is a test dependency.
 bool MakeMp3(
     const std::filesystem::path& path, const Mp3Options& options, std::string* error = nullptr);
+
+// Encodes interleaved signed 16-bit samples to `path` with lame (same failures as MakeMp3).
+bool EncodeMp3(const std::filesystem::path& path, const std::vector<std::int16_t>& interleaved,
+    int sampleRate, int channels, const std::vector<std::string>& lameArgs,
+    std::string* error = nullptr);
 
 // Writes `size` bytes of a deterministic pattern (byte i is a hash of i), for byte-exact checks.
 void MakePatternFile(const std::filesystem::path& path, std::int64_t size);

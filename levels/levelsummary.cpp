@@ -1,0 +1,220 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The decode behind the level summary: a frame scan for the exact length (so the blocks are
+// allocated once), then one decode, or two halves on two threads for a long MPEG-1 stereo stream.
+#include "levelsummary.h"
+
+#include "blockaccumulator.h"
+#include "levelsummarydecode.h"
+#include "mpg123stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace parvex {
+
+namespace {
+
+// Below this a second thread and its scan to the middle are not worth their cost.
+constexpr std::int64_t kTwoHalvesSeconds = 120;
+// Progress reports per decode.
+constexpr std::int64_t kReportSteps = 200;
+
+struct Shared
+{
+    const LevelProgress& progress;
+    std::atomic<std::int64_t> secondHalfDone { 0 };
+    std::atomic<bool> stop { false };
+
+    bool cancelled() const
+    {
+        return stop.load(std::memory_order_relaxed)
+            || (progress.cancel && progress.cancel->load(std::memory_order_relaxed));
+    }
+};
+
+enum class HalfOutcome { Done, Cancelled, Failed };
+
+struct Half
+{
+    HalfOutcome outcome = HalfOutcome::Failed;
+    std::int64_t samples = 0;
+    std::vector<LevelBlock> overflow;
+    std::string errorText;
+};
+
+// Decodes from the stream's position up to `endSample` (or its end when negative) into `out`.
+// `done` counts this half's samples for the progress; the first half reports both halves.
+Half decodeHalf(Mpg123Stream& stream, std::int64_t endSample, LevelBlock* out, std::size_t room,
+    Shared& shared, std::atomic<std::int64_t>* done, std::int64_t total, bool reports)
+{
+    Half half;
+    BlockAccumulator blocks(stream.channels(), stream.sampleRate() / 100, out, room);
+    const std::int64_t reportEvery = std::max<std::int64_t>(total / kReportSteps, 1);
+    std::int64_t nextReport = reportEvery;
+    for (;;) {
+        if (shared.cancelled()) {
+            half.outcome = HalfOutcome::Cancelled;
+            return half;
+        }
+        const std::int16_t* samples = nullptr;
+        std::size_t frames = 0;
+        const auto status = stream.decodeFrame(samples, frames);
+        if (status == Mpg123Stream::Status::NewFormat) {
+            blocks.setChannels(stream.channels());
+            continue;
+        }
+        if (status == Mpg123Stream::Status::Failed) {
+            half.errorText = stream.errorText();
+            return half;
+        }
+        if (status == Mpg123Stream::Status::End)
+            break;
+        if (endSample >= 0)
+            frames = static_cast<std::size_t>(std::min<std::int64_t>(
+                static_cast<std::int64_t>(frames), endSample - half.samples));
+        blocks.add(samples, frames);
+        half.samples += static_cast<std::int64_t>(frames);
+        if (done)
+            done->store(half.samples, std::memory_order_relaxed);
+        if (reports && shared.progress.report) {
+            const std::int64_t sum = half.samples + shared.secondHalfDone.load();
+            if (sum >= nextReport) {
+                shared.progress.report(
+                    std::min(1.0, static_cast<double>(sum) / static_cast<double>(total)));
+                nextReport = sum + reportEvery;
+            }
+        }
+        if (endSample >= 0 && half.samples >= endSample)
+            break;
+    }
+    blocks.finish();
+    half.overflow = std::move(blocks.overflow());
+    half.outcome = HalfOutcome::Done;
+    return half;
+}
+
+std::optional<LevelSummary> failed(std::string* error, const std::string& text)
+{
+    if (error)
+        *error = text;
+    return std::nullopt;
+}
+
+std::size_t blockCount(std::int64_t samples, int blockSamples)
+{
+    return static_cast<std::size_t>((samples + blockSamples - 1) / blockSamples);
+}
+
+} // namespace
+
+std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
+    const LevelProgress& progress, std::string* error, LevelThreads threads)
+{
+    Mpg123Stream first;
+    if (!first.open(path, error))
+        return std::nullopt;
+    if (!first.scan() || !first.seek(0))
+        return failed(error, "The MPEG audio decoder cannot read " + path + ".");
+    LevelSummary summary;
+    summary.sampleRate = first.sampleRate();
+    summary.channels = first.channels();
+    summary.blockSamples = summary.sampleRate / 100;
+    const std::int64_t scanned = first.length();
+    // Exactly the scanned length's blocks: a decode that runs longer spills into the overflow.
+    summary.blocks.resize(blockCount(scanned, summary.blockSamples));
+    Shared shared { progress };
+
+    // The second half starts on a block boundary, so that no block straddles the halves.
+    const std::int64_t middle = scanned / 2 / summary.blockSamples * summary.blockSamples;
+    const bool twoHalves = first.isMpeg1LayerIIIStereo() && middle > 0
+        && (threads == LevelThreads::Two
+            || (threads == LevelThreads::Auto
+                && scanned >= kTwoHalvesSeconds * summary.sampleRate));
+    Half second;
+    Half firstHalf;
+    if (twoHalves) {
+        const std::size_t firstBlocks = blockCount(middle, summary.blockSamples);
+        std::jthread worker([&] {
+            Mpg123Stream stream;
+            if (!stream.open(path, &second.errorText) || !stream.seek(middle)) {
+                shared.stop = true;
+                return;
+            }
+            second = decodeHalf(stream, -1, summary.blocks.data() + firstBlocks,
+                summary.blocks.size() - firstBlocks, shared, &shared.secondHalfDone, scanned,
+                false);
+            if (second.outcome != HalfOutcome::Done)
+                shared.stop = true;
+        });
+        firstHalf = decodeHalf(
+            first, middle, summary.blocks.data(), firstBlocks, shared, nullptr, scanned, true);
+        if (firstHalf.outcome != HalfOutcome::Done)
+            shared.stop = true;
+        worker.join();
+        // A half that failed or came out another length than the scan promised cannot be joined
+        // to the other exactly: decode the whole again in one pass, which also words any error.
+        const bool joined = firstHalf.outcome == HalfOutcome::Done
+            && second.outcome == HalfOutcome::Done && firstHalf.samples == middle
+            && firstHalf.overflow.empty() && second.samples == scanned - middle;
+        const bool userCancelled = progress.cancel && progress.cancel->load();
+        if (!joined && !userCancelled && threads == LevelThreads::Two)
+            return failed(error, "The two halves of " + path + " do not join.");
+        if (!joined && !userCancelled) {
+            summary.blocks = {}; // not two summaries' memory at once
+            return SummariseLevelsWith(path, progress, error, LevelThreads::One);
+        }
+        firstHalf.samples += second.samples;
+        firstHalf.overflow = std::move(second.overflow);
+        if (userCancelled)
+            firstHalf.outcome = HalfOutcome::Cancelled;
+    } else {
+        firstHalf = decodeHalf(first, -1, summary.blocks.data(), summary.blocks.size(), shared,
+            nullptr, scanned, true);
+    }
+    if (firstHalf.outcome == HalfOutcome::Cancelled)
+        return failed(error, "Reading the levels of " + path + " was cancelled.");
+    if (firstHalf.outcome == HalfOutcome::Failed)
+        return failed(error, "Cannot decode " + path + ": " + firstHalf.errorText + ".");
+    summary.totalSamples = firstHalf.samples;
+    summary.blocks.resize(
+        std::min(summary.blocks.size(), blockCount(summary.totalSamples, summary.blockSamples)));
+    summary.blocks.insert(
+        summary.blocks.end(), firstHalf.overflow.begin(), firstHalf.overflow.end());
+    if (summary.totalSamples == 0)
+        return failed(error, path + " holds no audio.");
+    BuildCoarseLevels(summary);
+    if (progress.report)
+        progress.report(1.0);
+    return summary;
+}
+
+std::optional<LevelSummary> SummariseLevels(
+    const std::string& path, const LevelProgress& progress, std::string* error)
+{
+    return SummariseLevelsWith(path, progress, error, LevelThreads::Auto);
+}
+
+void BuildCoarseLevels(LevelSummary& summary)
+{
+    const auto& blocks = summary.blocks;
+    const std::size_t factor = LevelSummary::kCoarseBlocks;
+    summary.coarse.assign((blocks.size() + factor - 1) / factor, LevelBlock {});
+    for (std::size_t c = 0; c < summary.coarse.size(); ++c) {
+        const std::size_t begin = c * factor;
+        const std::size_t end = std::min(blocks.size(), begin + factor);
+        LevelBlock& out = summary.coarse[c];
+        out.min = blocks[begin].min;
+        out.max = blocks[begin].max;
+        double squares = 0;
+        for (std::size_t b = begin; b < end; ++b) {
+            out.min = std::min(out.min, blocks[b].min);
+            out.max = std::max(out.max, blocks[b].max);
+            squares += static_cast<double>(blocks[b].rms) * blocks[b].rms;
+        }
+        out.rms = static_cast<std::uint16_t>(
+            std::lround(std::sqrt(squares / static_cast<double>(end - begin))));
+    }
+}
+
+} // namespace parvex
