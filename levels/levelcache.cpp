@@ -73,8 +73,10 @@ std::optional<LevelSummary> load(const fs::path& file, const LevelCacheKey& key)
 
 void store(const fs::path& folder, const LevelCacheKey& key, const LevelSummary& levels)
 {
+    // The folder is the user's alone, as XDG asks of folders an application creates.
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    fs::create_directories(folder.parent_path(), ec);
+    ::mkdir(folder.c_str(), 0700);
     const fs::path final = entryPath(folder, key);
     std::string temporary = final.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());

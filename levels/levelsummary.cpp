@@ -43,13 +43,20 @@ struct Half
     std::string errorText;
 };
 
-// Decodes from the stream's position up to `endSample` (or its end when negative) into `out`.
-// `done` counts this half's samples for the progress; the first half reports both halves.
-Half decodeHalf(Mpg123Stream& stream, std::int64_t endSample, LevelBlock* out, std::size_t room,
-    Shared& shared, std::atomic<std::int64_t>* done, std::int64_t total, bool reports)
+// Where one decode writes: blocks out[0 .. room), samples up to endSample (the end of the stream
+// when negative). Only the first (or only) half reports progress, for both halves.
+struct HalfTarget
+{
+    LevelBlock* out = nullptr;
+    std::size_t room = 0;
+    std::int64_t endSample = -1;
+    bool second = false;
+};
+
+Half decodeHalf(Mpg123Stream& stream, const HalfTarget& target, Shared& shared, std::int64_t total)
 {
     Half half;
-    BlockAccumulator blocks(stream.channels(), stream.sampleRate() / 100, out, room);
+    BlockAccumulator blocks(stream.channels(), stream.sampleRate() / 100, target.out, target.room);
     const std::int64_t reportEvery = std::max<std::int64_t>(total / kReportSteps, 1);
     std::int64_t nextReport = reportEvery;
     for (;;) {
@@ -70,14 +77,20 @@ Half decodeHalf(Mpg123Stream& stream, std::int64_t endSample, LevelBlock* out, s
         }
         if (status == Mpg123Stream::Status::End)
             break;
-        if (endSample >= 0)
+        if (target.endSample >= 0)
             frames = static_cast<std::size_t>(std::min<std::int64_t>(
-                static_cast<std::int64_t>(frames), endSample - half.samples));
+                static_cast<std::int64_t>(frames), target.endSample - half.samples));
         blocks.add(samples, frames);
         half.samples += static_cast<std::int64_t>(frames);
-        if (done)
-            done->store(half.samples, std::memory_order_relaxed);
-        if (reports && shared.progress.report) {
+        // A second half that runs past the scanned length will not be used: stop before its
+        // overflow grows to the size of the summary.
+        if (target.second && !blocks.overflow().empty()) {
+            half.errorText = "the second half runs past the scanned length";
+            return half;
+        }
+        if (target.second) {
+            shared.secondHalfDone.store(half.samples, std::memory_order_relaxed);
+        } else if (shared.progress.report) {
             const std::int64_t sum = half.samples + shared.secondHalfDone.load();
             if (sum >= nextReport) {
                 shared.progress.report(
@@ -85,7 +98,7 @@ Half decodeHalf(Mpg123Stream& stream, std::int64_t endSample, LevelBlock* out, s
                 nextReport = sum + reportEvery;
             }
         }
-        if (endSample >= 0 && half.samples >= endSample)
+        if (target.endSample >= 0 && half.samples >= target.endSample)
             break;
     }
     blocks.finish();
@@ -127,7 +140,7 @@ std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
 
     // The second half starts on a block boundary, so that no block straddles the halves.
     const std::int64_t middle = scanned / 2 / summary.blockSamples * summary.blockSamples;
-    const bool twoHalves = first.isMpeg1LayerIIIStereo() && middle > 0
+    const bool twoHalves = first.isMpeg1LayerIIIStereo() && !first.isJoined() && middle > 0
         && (threads == LevelThreads::Two
             || (threads == LevelThreads::Auto
                 && scanned >= kTwoHalvesSeconds * summary.sampleRate));
@@ -141,14 +154,15 @@ std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
                 shared.stop = true;
                 return;
             }
-            second = decodeHalf(stream, -1, summary.blocks.data() + firstBlocks,
-                summary.blocks.size() - firstBlocks, shared, &shared.secondHalfDone, scanned,
-                false);
+            second = decodeHalf(stream,
+                { summary.blocks.data() + firstBlocks, summary.blocks.size() - firstBlocks, -1,
+                    true },
+                shared, scanned);
             if (second.outcome != HalfOutcome::Done)
                 shared.stop = true;
         });
         firstHalf = decodeHalf(
-            first, middle, summary.blocks.data(), firstBlocks, shared, nullptr, scanned, true);
+            first, { summary.blocks.data(), firstBlocks, middle, false }, shared, scanned);
         if (firstHalf.outcome != HalfOutcome::Done)
             shared.stop = true;
         worker.join();
@@ -169,8 +183,8 @@ std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
         if (userCancelled)
             firstHalf.outcome = HalfOutcome::Cancelled;
     } else {
-        firstHalf = decodeHalf(first, -1, summary.blocks.data(), summary.blocks.size(), shared,
-            nullptr, scanned, true);
+        firstHalf = decodeHalf(
+            first, { summary.blocks.data(), summary.blocks.size(), -1, false }, shared, scanned);
     }
     if (firstHalf.outcome == HalfOutcome::Cancelled)
         return failed(error, "Reading the levels of " + path + " was cancelled.");

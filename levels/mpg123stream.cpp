@@ -118,6 +118,13 @@ bool Mpg123Stream::isMpeg1LayerIIIStereo() const
         && info.layer == 3 && m_channels == 2;
 }
 
+bool Mpg123Stream::isJoined() const
+{
+    long joined = 0;
+    return mpg123_getstate(m_handle, MPG123_FRANKENSTEIN, &joined, nullptr) != MPG123_OK
+        || joined != 0;
+}
+
 Mpg123Stream::Status Mpg123Stream::decodeFrame(const std::int16_t*& samples, std::size_t& frames)
 {
     off_t frameNumber = 0;

@@ -43,6 +43,10 @@ public:
     // MPEG-1 Layer III with two channels: the stream kind whose decode after a seek matches a
     // decode from the start sample for sample (mono and MPEG-2 depend on the synthesis phase).
     bool isMpeg1LayerIIIStereo() const;
+    // Files joined end to end (a second Info frame, or more frames than the first announced):
+    // libmpg123's seek maps samples with the first file's delay and padding, so a decode after a
+    // seek no longer lines up with a decode from the start. Known after scan().
+    bool isJoined() const;
     const std::string& errorText() const { return m_errorText; }
 
 private:

@@ -89,6 +89,27 @@ INSTANTIATE_TEST_SUITE_P(Mpeg1Stereo, LevelSummaryKinds,
         Kind { "noInfo", 44100, { "-b", "160", "-t" }, false }),
     [](const auto& test) { return std::string(test.param.name); });
 
+// libmpg123 seeks in files joined end to end with the first file's delay and padding, so such a
+// file is decoded in one pass even where two halves were asked for.
+TEST(LevelSummary, joinedFilesAreDecodedInOnePass)
+{
+    TempDir dir;
+    ASSERT_TRUE(MakeMp3(dir / "part.mp3", { .seconds = 4, .channels = 2 }));
+    const std::vector<char> part = ReadAll(dir / "part.mp3");
+    {
+        std::ofstream joined(dir / "joined.mp3", std::ios::binary);
+        for (int i = 0; i < 3; ++i)
+            joined.write(part.data(), std::ssize(part));
+    }
+    std::string error;
+    const auto one = SummariseLevelsWith(dir / "joined.mp3", {}, &error, LevelThreads::One);
+    ASSERT_TRUE(one) << error;
+    const auto two = SummariseLevelsWith(dir / "joined.mp3", {}, &error, LevelThreads::Two);
+    ASSERT_TRUE(two) << error;
+    EXPECT_EQ(two->totalSamples, one->totalSamples);
+    EXPECT_EQ(two->blocks, one->blocks);
+}
+
 // min and max over both channels, RMS of the louder one: a tone on the right channel alone
 // reads at the tone's level, not 3 dB under it as a mean of the channels would.
 TEST(LevelSummary, blockHoldsExtremesOfBothChannelsAndLouderChannelsRms)
