@@ -3,19 +3,25 @@
 // and a file that vanishes or is replaced meanwhile is only a miss.
 #include "levelcache.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace parvex {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::uintmax_t kCacheBytes = std::uintmax_t { 1 } << 30;
+constexpr std::string_view kEntryPrefix = "levels-";
 
 bool readExactly(int fd, void* buffer, std::size_t bytes)
 {
@@ -67,6 +73,9 @@ std::optional<LevelSummary> load(const fs::path& file, const LevelCacheKey& key)
         levels = ReadLevelCache(
             [fd](void* buffer, std::size_t bytes) { return readExactly(fd, buffer, bytes); },
             static_cast<std::uint64_t>(st.st_size), key);
+    // A hit renews the entry for PruneLevelCache.
+    if (levels)
+        ::futimens(fd, nullptr);
     ::close(fd);
     return levels;
 }
@@ -85,8 +94,11 @@ void store(const fs::path& folder, const LevelCacheKey& key, const LevelSummary&
     const bool written = WriteLevelCache(
         [fd](const void* buffer, std::size_t bytes) { return writeExactly(fd, buffer, bytes); },
         key, levels);
-    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), final.c_str()) != 0)
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), final.c_str()) != 0) {
         ::unlink(temporary.c_str());
+        return;
+    }
+    PruneLevelCache(folder, kCacheBytes, final);
 }
 
 } // namespace
@@ -115,6 +127,38 @@ std::optional<LevelCacheKey> LevelCacheKeyOf(const std::string& path)
     return LevelCacheKey { static_cast<std::uint64_t>(st.st_dev),
         static_cast<std::uint64_t>(st.st_ino), static_cast<std::int64_t>(st.st_size),
         static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec };
+}
+
+void PruneLevelCache(const fs::path& folder, std::uintmax_t maxBytes, const fs::path& keep)
+{
+    struct Entry
+    {
+        fs::file_time_type used;
+        std::uintmax_t bytes;
+        fs::path path;
+    };
+    std::vector<Entry> entries;
+    std::uintmax_t total = 0;
+    std::error_code ec;
+    for (const auto& item : fs::directory_iterator(folder, ec)) {
+        const std::string name = item.path().filename().string();
+        // Not another writer's temporary file (the entry's name and a random suffix).
+        if (!name.starts_with(kEntryPrefix) || !name.ends_with(".bin") || !item.is_regular_file(ec))
+            continue;
+        Entry entry { item.last_write_time(ec), item.file_size(ec), item.path() };
+        if (ec)
+            continue;
+        total += entry.bytes;
+        entries.push_back(std::move(entry));
+    }
+    std::sort(entries.begin(), entries.end(),
+        [](const Entry& a, const Entry& b) { return a.used < b.used; });
+    for (const Entry& entry : entries) {
+        if (total <= maxBytes)
+            break;
+        if (entry.path != keep && fs::remove(entry.path, ec))
+            total -= entry.bytes;
+    }
 }
 
 std::optional<LevelSummary> CachedLevelsIn(const fs::path& folder, const std::string& path,

@@ -28,11 +28,18 @@ using LevelDecoder = std::function<std::optional<LevelSummary>(
 // The summary from `folder` when it holds one for the file as it is now; otherwise decoded and
 // stored there (a damaged, stale or foreign cache file is replaced). The file is named by device
 // and inode, so that a source that changes replaces its entry instead of adding one; it is
-// written beside its final name and renamed over it. A cache that cannot be written costs only
+// written beside its final name and renamed over it, and the folder is then pruned to 1 GiB
+// (about 19 days of audio). A cache that cannot be written costs only
 // the next run's time: the summary is returned all the same.
 std::optional<LevelSummary> CachedLevelsIn(const std::filesystem::path& folder,
     const std::string& path, const LevelProgress& progress, std::string* error,
     const LevelDecoder& decode);
+
+// Removes the least recently used entries of `folder` (by modification time, which a hit renews)
+// until its entries take at most `maxBytes`; `keep` (the entry just written) always stays. Other
+// files in the folder are left alone.
+void PruneLevelCache(const std::filesystem::path& folder, std::uintmax_t maxBytes,
+    const std::filesystem::path& keep);
 
 // Same, through LevelCacheFolder() and SummariseLevels.
 std::optional<LevelSummary> CachedLevels(

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -66,14 +67,18 @@ void expectSame(const LevelSummary& a, const LevelSummary& b)
 
 } // namespace
 
-TEST_F(LevelCacheTest, secondCallReadsTheCacheInsteadOfDecoding)
+TEST_F(LevelCacheTest, secondCallReadsTheCacheInsteadOfDecodingAndRenewsTheEntry)
 {
     const auto first = levels();
+    ASSERT_EQ(cacheFiles().size(), 1u);
+    const fs::path entry = cacheFiles()[0];
+    const auto longAgo = fs::last_write_time(entry) - std::chrono::hours(24 * 30);
+    fs::last_write_time(entry, longAgo);
     const auto second = levels();
     ASSERT_TRUE(first && second);
     EXPECT_EQ(m_decodes, 1);
     expectSame(*first, *second);
-    EXPECT_EQ(cacheFiles().size(), 1u);
+    EXPECT_GT(fs::last_write_time(entry), longAgo + std::chrono::hours(24));
 }
 
 TEST_F(LevelCacheTest, changedSourceIsDecodedAgainAndReplacesItsEntry)
@@ -125,6 +130,29 @@ TEST_F(LevelCacheTest, unwritableCacheStillGivesTheSummary)
     EXPECT_TRUE(levels());
     EXPECT_TRUE(levels());
     EXPECT_EQ(m_decodes, 2);
+}
+
+// Least recently used entries go first; the entry just written, other files and other writers'
+// temporary files stay.
+TEST(PruneLevelCache, removesOldestEntriesUntilUnderTheLimit)
+{
+    TempDir dir;
+    const auto now = fs::file_time_type::clock::now();
+    int age = 4;
+    for (const char* name : { "levels-a.bin", "levels-b.bin", "levels-c.bin", "levels-d.bin" }) {
+        std::ofstream(dir / name) << std::string(100, 'x');
+        fs::last_write_time(dir / name, now - std::chrono::hours(age--));
+    }
+    std::ofstream(dir / "levels-e.bin.Xy12Zw") << std::string(1000, 'x');
+    std::ofstream(dir / "notes.txt") << std::string(1000, 'x');
+    PruneLevelCache(dir.path(), 250, dir / "levels-a.bin");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left,
+        (std::vector<std::string> {
+            "levels-a.bin", "levels-d.bin", "levels-e.bin.Xy12Zw", "notes.txt" }));
 }
 
 TEST(LevelCacheFolder, followsAbsoluteXdgCacheHomeElseHome)
