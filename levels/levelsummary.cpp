@@ -8,6 +8,7 @@
 #include "mpg123stream.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -19,6 +20,8 @@ namespace {
 constexpr std::int64_t kTwoHalvesSeconds = 120;
 // Progress reports per decode.
 constexpr std::int64_t kReportSteps = 200;
+// How often the first thread reports while it waits for the second half.
+constexpr std::chrono::milliseconds kWaitReportPeriod { 50 };
 
 struct Shared
 {
@@ -42,6 +45,11 @@ struct Half
     std::vector<LevelBlock> overflow;
     std::string errorText;
 };
+
+std::size_t blockCount(std::int64_t samples, int blockSamples)
+{
+    return static_cast<std::size_t>((samples + blockSamples - 1) / blockSamples);
+}
 
 // Where one decode writes: blocks out[0 .. room), samples up to endSample (the end of the stream
 // when negative). Only the first (or only) half reports progress, for both halves.
@@ -114,9 +122,47 @@ std::optional<LevelSummary> failed(std::string* error, const std::string& text)
     return std::nullopt;
 }
 
-std::size_t blockCount(std::int64_t samples, int blockSamples)
+// The first half on this thread up to `middle`, the rest on a second one that seeks there; both
+// write into `blocks`, sized for the scanned length. Done only when both halves came out exactly
+// as long as the scan said; while the second half is still running, this thread reports its
+// progress.
+Half decodeTwoHalves(Mpg123Stream& first, const std::string& path, std::int64_t middle,
+    std::vector<LevelBlock>& blocks, Shared& shared)
 {
-    return static_cast<std::size_t>((samples + blockSamples - 1) / blockSamples);
+    const std::int64_t scanned = first.length();
+    const std::size_t firstBlocks = blockCount(middle, first.sampleRate() / 100);
+    Half second;
+    std::atomic<bool> secondFinished { false };
+    std::jthread worker([&] {
+        Mpg123Stream stream;
+        if (stream.open(path, &second.errorText) && stream.seek(middle))
+            second = decodeHalf(stream,
+                { blocks.data() + firstBlocks, blocks.size() - firstBlocks, -1, true }, shared,
+                scanned);
+        if (second.outcome != HalfOutcome::Done)
+            shared.stop = true;
+        secondFinished = true;
+    });
+    Half whole = decodeHalf(first, { blocks.data(), firstBlocks, middle, false }, shared, scanned);
+    if (whole.outcome != HalfOutcome::Done)
+        shared.stop = true;
+    while (!secondFinished) {
+        if (shared.progress.report)
+            shared.progress.report(std::min(1.0,
+                static_cast<double>(whole.samples + shared.secondHalfDone)
+                    / static_cast<double>(scanned)));
+        std::this_thread::sleep_for(kWaitReportPeriod);
+    }
+    worker.join();
+    const bool joined = whole.outcome == HalfOutcome::Done && second.outcome == HalfOutcome::Done
+        && whole.samples == middle && whole.overflow.empty() && second.samples == scanned - middle;
+    if (!joined) {
+        whole.outcome = HalfOutcome::Failed;
+        return whole;
+    }
+    whole.samples += second.samples;
+    whole.overflow = std::move(second.overflow);
+    return whole;
 }
 
 } // namespace
@@ -144,57 +190,32 @@ std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
         && (threads == LevelThreads::Two
             || (threads == LevelThreads::Auto
                 && scanned >= kTwoHalvesSeconds * summary.sampleRate));
-    Half second;
-    Half firstHalf;
+    Half whole;
     if (twoHalves) {
-        const std::size_t firstBlocks = blockCount(middle, summary.blockSamples);
-        std::jthread worker([&] {
-            Mpg123Stream stream;
-            if (!stream.open(path, &second.errorText) || !stream.seek(middle)) {
-                shared.stop = true;
-                return;
-            }
-            second = decodeHalf(stream,
-                { summary.blocks.data() + firstBlocks, summary.blocks.size() - firstBlocks, -1,
-                    true },
-                shared, scanned);
-            if (second.outcome != HalfOutcome::Done)
-                shared.stop = true;
-        });
-        firstHalf = decodeHalf(
-            first, { summary.blocks.data(), firstBlocks, middle, false }, shared, scanned);
-        if (firstHalf.outcome != HalfOutcome::Done)
-            shared.stop = true;
-        worker.join();
+        whole = decodeTwoHalves(first, path, middle, summary.blocks, shared);
+        const bool userCancelled = progress.cancel && progress.cancel->load();
         // A half that failed or came out another length than the scan promised cannot be joined
         // to the other exactly: decode the whole again in one pass, which also words any error.
-        const bool joined = firstHalf.outcome == HalfOutcome::Done
-            && second.outcome == HalfOutcome::Done && firstHalf.samples == middle
-            && firstHalf.overflow.empty() && second.samples == scanned - middle;
-        const bool userCancelled = progress.cancel && progress.cancel->load();
-        if (!joined && !userCancelled && threads == LevelThreads::Two)
-            return failed(error, "The two halves of " + path + " do not join.");
-        if (!joined && !userCancelled) {
+        if (whole.outcome != HalfOutcome::Done && !userCancelled) {
+            if (threads == LevelThreads::Two)
+                return failed(error, "The two halves of " + path + " do not join.");
             summary.blocks = {}; // not two summaries' memory at once
             return SummariseLevelsWith(path, progress, error, LevelThreads::One);
         }
-        firstHalf.samples += second.samples;
-        firstHalf.overflow = std::move(second.overflow);
         if (userCancelled)
-            firstHalf.outcome = HalfOutcome::Cancelled;
+            whole.outcome = HalfOutcome::Cancelled;
     } else {
-        firstHalf = decodeHalf(
+        whole = decodeHalf(
             first, { summary.blocks.data(), summary.blocks.size(), -1, false }, shared, scanned);
     }
-    if (firstHalf.outcome == HalfOutcome::Cancelled)
+    if (whole.outcome == HalfOutcome::Cancelled)
         return failed(error, "Reading the levels of " + path + " was cancelled.");
-    if (firstHalf.outcome == HalfOutcome::Failed)
-        return failed(error, "Cannot decode " + path + ": " + firstHalf.errorText + ".");
-    summary.totalSamples = firstHalf.samples;
+    if (whole.outcome == HalfOutcome::Failed)
+        return failed(error, "Cannot decode " + path + ": " + whole.errorText + ".");
+    summary.totalSamples = whole.samples;
     summary.blocks.resize(
         std::min(summary.blocks.size(), blockCount(summary.totalSamples, summary.blockSamples)));
-    summary.blocks.insert(
-        summary.blocks.end(), firstHalf.overflow.begin(), firstHalf.overflow.end());
+    summary.blocks.insert(summary.blocks.end(), whole.overflow.begin(), whole.overflow.end());
     if (summary.totalSamples == 0)
         return failed(error, path + " holds no audio.");
     BuildCoarseLevels(summary);

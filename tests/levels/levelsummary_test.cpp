@@ -134,19 +134,21 @@ TEST(LevelSummary, reportsProgressUpToOneAndStopsWhenCancelled)
     TempDir dir;
     const auto path = dir / "tone.mp3";
     ASSERT_TRUE(MakeMp3(path, { .seconds = 3, .channels = 2 }));
-    std::vector<double> reported;
-    std::string error;
-    ASSERT_TRUE(SummariseLevels(path, { [&](double f) {
-        reported.push_back(f);
-    } },
-        &error));
-    ASSERT_FALSE(reported.empty());
-    EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
-    EXPECT_EQ(reported.back(), 1.0);
+    for (const auto threads : { LevelThreads::One, LevelThreads::Two }) {
+        std::vector<double> reported;
+        std::string error;
+        ASSERT_TRUE(SummariseLevelsWith(path, { [&](double f) {
+            reported.push_back(f);
+        } },
+            &error, threads));
+        ASSERT_FALSE(reported.empty());
+        EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+        EXPECT_EQ(reported.back(), 1.0);
 
-    const std::atomic<bool> cancel { true };
-    EXPECT_FALSE(SummariseLevels(path, { {}, &cancel }, &error));
-    EXPECT_EQ(error, "Reading the levels of " + path.string() + " was cancelled.");
+        const std::atomic<bool> cancel { true };
+        EXPECT_FALSE(SummariseLevelsWith(path, { {}, &cancel }, &error, threads));
+        EXPECT_EQ(error, "Reading the levels of " + path.string() + " was cancelled.");
+    }
 }
 
 TEST(LevelSummary, refusesWhatItCannotDecodeWithASentence)
