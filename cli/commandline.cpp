@@ -26,6 +26,8 @@ constexpr std::string_view kInfoUsage = "parvex-cli info SOURCE";
 constexpr std::string_view kCutUsage
     = "parvex-cli cut SOURCE START END -o OUTPUT [-y] [--duration SECONDS | --exact]";
 constexpr std::string_view kPartsUsage = "parvex-cli parts SOURCE COUNT [-d FOLDER] [--exact]";
+constexpr std::string_view kSilencesUsage
+    = "parvex-cli silences SOURCE [--threshold DB] [--min-silence SECONDS]";
 constexpr std::string_view kEveryUsage
     = "parvex-cli every SOURCE SECONDS [-d FOLDER] [--duration SECONDS | --exact]";
 
@@ -103,6 +105,28 @@ CommandLine::CommandLine()
     addCut();
     addParts();
     addEvery();
+    m_split = std::make_unique<SplitCommand>(m_app, m_request);
+    m_chapters = std::make_unique<SplitCommand>(m_app, m_request, true);
+    addSilences();
+}
+
+void CommandLine::addSilences()
+{
+    m_silences = m_app.add_subcommand("silences",
+        "Prints each silence: start, end and length in seconds, one line each, for scripts");
+    m_silences->add_option("SOURCE", m_request.source, "The MP3 file")
+        ->required()
+        ->type_name("FILE");
+    m_silences
+        ->add_option("--threshold", m_request.silence.thresholdDb,
+            "Silent below this level, in dB (RMS over 10 ms on every channel; default -40)")
+        ->type_name("DB")
+        ->check(CLI::Range(-120.0, 0.0));
+    m_silences
+        ->add_option("--min-silence", m_request.silence.minSeconds,
+            "The shortest silence that counts, in seconds (default 1.0)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0.01, 3600.0));
 }
 
 void CommandLine::addInfo()
@@ -235,8 +259,20 @@ CliRequest CommandLine::request() const
         r.command = CliCommand::Cut;
     else if (m_parts->parsed())
         r.command = CliCommand::Parts;
-    else
+    else if (m_every->parsed())
         r.command = CliCommand::Every;
+    else if (m_split->app()->parsed())
+        r.command = CliCommand::Split;
+    else if (m_silences->parsed())
+        r.command = CliCommand::Silences;
+    else
+        r.command = CliCommand::Chapters;
+    if (r.command == CliCommand::Split)
+        m_split->finish(r);
+    if (r.command == CliCommand::Chapters) {
+        m_chapters->finish(r);
+        r.sources = { r.source };
+    }
     // The validators have accepted these texts, so every value is present.
     if (r.command == CliCommand::Cut) {
         r.start = ParseTimeArgument(m_startText).value_or(TimeMark {});
@@ -256,8 +292,10 @@ CliRequest CommandLine::request() const
 
 void CommandLine::reportUsageError(const CLI::ParseError& error, std::ostream& err) const
 {
-    const std::pair<const CLI::App*, std::string_view> usages[] = { { m_info, kInfoUsage },
-        { m_cut, kCutUsage }, { m_parts, kPartsUsage }, { m_every, kEveryUsage } };
+    const std::pair<const CLI::App*, std::string_view> usages[]
+        = { { m_info, kInfoUsage }, { m_cut, kCutUsage }, { m_parts, kPartsUsage },
+              { m_every, kEveryUsage }, { m_split->app(), SplitCommand::kUsage },
+              { m_chapters->app(), SplitCommand::kChaptersUsage }, { m_silences, kSilencesUsage } };
     const CLI::App* chosen = nullptr;
     for (const auto& [command, usage] : usages) {
         if (command->parsed())

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "clirequest.h"
+#include "splitcommand.h"
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -29,6 +31,7 @@ private:
     void addCut();
     void addParts();
     void addEvery();
+    void addSilences();
     CLI::Option* addDuration(CLI::App* command);
     CliRequest request() const;
     std::optional<std::string> wholeSecondsRefusal(const CliRequest& request) const;
@@ -39,6 +42,9 @@ private:
     CLI::App* m_cut = nullptr;
     CLI::App* m_parts = nullptr;
     CLI::App* m_every = nullptr;
+    CLI::App* m_silences = nullptr;
+    std::unique_ptr<SplitCommand> m_split;
+    std::unique_ptr<SplitCommand> m_chapters;
     CLI::Option* m_cutDuration = nullptr;
     CLI::Option* m_everyDuration = nullptr;
     CliRequest m_request;

@@ -2,6 +2,11 @@
 // Runs one checked request: info, or one of the three split operations.
 #include "commandrunner.h"
 
+#include "levelcache.h"
+#include "markedsplit.h"
+#include "silences.h"
+
+#include <cstdio>
 #include <utility>
 
 namespace parvex {
@@ -21,6 +26,12 @@ int CommandRunner::run(const CliRequest& request)
     case CliCommand::Parts:
     case CliCommand::Every:
         return split(request);
+    case CliCommand::Split:
+        return MarkedSplit(m_host, m_out, m_runCut).run(request);
+    case CliCommand::Chapters:
+        return MarkedSplit(m_host, m_out, m_runCut).writeChapters(request);
+    case CliCommand::Silences:
+        return silences(request);
     }
     return kStopped;
 }
@@ -59,6 +70,27 @@ int CommandRunner::split(const CliRequest& request)
         break;
     }
     return exitStatus(m_runCut(cut, m_host));
+}
+
+int CommandRunner::silences(const CliRequest& request)
+{
+    std::string error;
+    const auto levels = CachedLevels(request.source, {}, &error);
+    if (!levels) {
+        m_host.report(request.source + ": " + error);
+        return kStopped;
+    }
+    const double rate = levels->sampleRate;
+    char line[96];
+    for (const Silence& silence :
+        FindSilences(*levels, request.silence.thresholdDb, request.silence.minSeconds)) {
+        std::snprintf(line, sizeof line, "%.3f\t%.3f\t%.3f\n",
+            static_cast<double>(silence.start) / rate, static_cast<double>(silence.end) / rate,
+            static_cast<double>(silence.end - silence.start) / rate);
+        m_out << line;
+    }
+    m_out.flush();
+    return 0;
 }
 
 std::optional<SourceInfo> CommandRunner::loadSource(const CliRequest& request)

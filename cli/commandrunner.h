@@ -33,6 +33,8 @@ private:
     int info(const CliRequest& request);
     // cut, parts, every: the request for the dispatcher.
     int split(const CliRequest& request);
+    // silences: one line per silence, in seconds.
+    int silences(const CliRequest& request);
     std::optional<SourceInfo> loadSource(const CliRequest& request);
     int exitStatus(const SplitResult& result);
 

@@ -113,6 +113,8 @@ SplitResult runExact(const CutRequest& request, SplitHost& host)
         host.showError(planned.refusal);
         return stopped();
     }
+    if (request.reviewPlan && !request.reviewPlan(planned.plan))
+        return {};
     return RunExactPlan(planned.plan, *indexed.index, ::fileno(source.get()), host);
 }
 
@@ -120,7 +122,10 @@ SplitResult runExact(const CutRequest& request, SplitHost& host)
 
 SplitResult RunCut(const CutRequest& request, SplitHost& host)
 {
-    return request.exact ? runExact(request, host) : runProportional(request, host);
+    // Marked pieces are cut exactly, always: a proportional cut would put them off by seconds.
+    return request.exact || std::holds_alternative<CutAtMarks>(request.shape)
+        ? runExact(request, host)
+        : runProportional(request, host);
 }
 
 } // namespace parvex

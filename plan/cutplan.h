@@ -34,6 +34,11 @@ struct CutPlan
     // A range cut asks before it replaces its one chosen output; splits replace their numbered
     // pieces silently.
     bool askBeforeReplacing = false;
+    // Marked pieces: an existing file of one of them stops the cut before anything is written,
+    // unless the user said to replace them; their names may hold folders, made as needed.
+    bool refuseExisting = false;
+    bool makeFolders = false;
+    int sampleRate = 0; // Hz, of the samples above
 };
 
 } // namespace parvex

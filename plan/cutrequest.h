@@ -2,6 +2,7 @@
 // What a front end asks for: which source, where to cut it, where the pieces go, which engine.
 #pragma once
 
+#include "cutplan.h"
 #include "timemark.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace parvex {
 
@@ -35,7 +37,36 @@ struct CutEvery
     TimeMark length;
 };
 
-using CutShape = std::variant<CutBetween, CutIntoParts, CutEvery>;
+// A place in the source's decode in the unit it came in, so that it becomes a sample with one
+// rounding: nanoseconds of a typed time, milliseconds of a chapter, CD frames of a CUE sheet (75
+// a second), or samples.
+struct CutPoint
+{
+    std::int64_t count = 0;
+    std::int64_t perSecond = 1'000'000'000;
+};
+
+// The sample at `point` at `sampleRate`: count x rate / perSecond, rounded to the nearest.
+std::int64_t PointSample(const CutPoint& point, std::int64_t sampleRate);
+
+struct MarkedPiece
+{
+    CutPoint start;
+    std::optional<CutPoint> end; // nullopt: where the next piece starts, or the source's end
+    std::string title;
+    std::string performer;
+};
+
+// Pieces between marks the front end knows: typed cut points, a CUE sheet's tracks, chapters.
+// Always exact cuts. Each piece starts after the one before ends.
+struct CutAtMarks
+{
+    std::vector<MarkedPiece> pieces;
+    std::string album; // the sheet's title, for the album tag and @a
+    std::string albumPerformer; // the performer of pieces that name none
+};
+
+using CutShape = std::variant<CutBetween, CutIntoParts, CutEvery, CutAtMarks>;
 
 struct CutRequest
 {
@@ -53,6 +84,15 @@ struct CutRequest
     // from opening the file; the command line measures it then). nullopt after the front end
     // reported why it could not.
     std::function<std::optional<std::int64_t>()> measureSeconds;
+
+    // Marked pieces: their names (a pattern as ExpandNameTemplate takes it; empty for the
+    // default) and whether an existing file of one of them is replaced. If not, an existing file
+    // stops the cut before any piece is written.
+    std::string nameTemplate;
+    bool replaceExisting = false;
+    // Sees an exact plan before anything is written; false writes nothing (a preview of the plan,
+    // or a batch checking every source's names first).
+    std::function<bool(const CutPlan&)> reviewPlan;
 };
 
 } // namespace parvex

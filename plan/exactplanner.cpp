@@ -2,6 +2,7 @@
 // The range, equal-parts and every-K-seconds planners of the exact engine.
 #include "exactplanner.h"
 
+#include "markplanner.h"
 #include "partnames.h"
 #include "pieceplan.h"
 #include "rangerefusal.h"
@@ -22,7 +23,7 @@ struct Overloaded : Ts...
 
 PlanOutcome refused(std::string_view text)
 {
-    return { text, {} };
+    return { std::string(text), {} };
 }
 
 PlanOutcome planRange(const CutBetween& shape, const CutRequest& request, const StreamIndex& index)
@@ -94,12 +95,22 @@ bool AsksForNothing(const CutRequest& request)
     return std::visit(
         Overloaded {
             [](const CutBetween&) { return false; },
+            [](const CutAtMarks&) { return false; },
             [&](const CutIntoParts& parts) { return !request.sourceOpen || parts.count < 1; },
             [&](const CutEvery& every) {
                 return request.sourcePath.empty() || MarkSample(every.length, 1'000'000'000) <= 0;
             },
         },
         request.shape);
+}
+
+std::int64_t PointSample(const CutPoint& point, std::int64_t sampleRate)
+{
+    // In two parts, so that no product overflows: whole seconds, then the rest rounded.
+    const std::int64_t whole = point.count / point.perSecond;
+    const std::int64_t rest = point.count % point.perSecond * sampleRate;
+    const std::int64_t half = point.perSecond / 2;
+    return whole * sampleRate + (rest + (rest < 0 ? -half : half)) / point.perSecond;
 }
 
 std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
@@ -114,17 +125,21 @@ std::int64_t MarkSample(const TimeMark& mark, std::int64_t sampleRate)
 
 PlanOutcome PlanExactCut(const CutRequest& request, const StreamIndex& index)
 {
-    return std::visit(
+    PlanOutcome planned = std::visit(
         [&](const auto& shape) -> PlanOutcome {
             using Shape = std::decay_t<decltype(shape)>;
             if constexpr (std::is_same_v<Shape, CutBetween>)
                 return planRange(shape, request, index);
             else if constexpr (std::is_same_v<Shape, CutIntoParts>)
                 return planParts(shape, request, index);
-            else
+            else if constexpr (std::is_same_v<Shape, CutEvery>)
                 return planEvery(shape, request, index);
+            else
+                return PlanMarkedPieces(shape, request, index);
         },
         request.shape);
+    planned.plan.sampleRate = index.gapless.sampleRate;
+    return planned;
 }
 
 } // namespace parvex

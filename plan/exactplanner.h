@@ -16,7 +16,7 @@ struct PlanOutcome
 {
     // An input check's text ("The Start Time is bigger than the total time!", …); empty when the
     // plan holds the pieces to write.
-    std::string_view refusal;
+    std::string refusal;
     CutPlan plan;
 };
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <utility>
@@ -71,6 +72,8 @@ public:
     {
         if (m_plan.askBeforeReplacing && !mayReplaceOutputs())
             return m_result;
+        if (m_plan.refuseExisting && !noneExists())
+            return m_result;
         const std::vector<PiecePlan> frames = framePlans(m_plan, m_index);
         if (frames.size() != m_plan.pieces.size()) // a piece without a sample
             return refuse(SplitMessages::TooManyPieces);
@@ -126,10 +129,35 @@ private:
         return true;
     }
 
+    // Checked before the first piece, so that a second run does not replace half of the first's.
+    bool noneExists()
+    {
+        for (const PlannedPiece& piece : m_plan.pieces) {
+            if (KindOfPath(piece.outputPath) != PathKind::Missing) {
+                refuse("\"" + piece.outputPath + "\" exists already, so nothing was written.");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool makeFolderOf(const std::string& path)
+    {
+        std::error_code error;
+        const auto folder = std::filesystem::path(path).parent_path();
+        if (m_plan.makeFolders && !folder.empty())
+            std::filesystem::create_directories(folder, error);
+        if (error)
+            fail(SplitMessages::CannotOpenOutput, error.value(), path);
+        return !error;
+    }
+
     bool writePiece(const PlannedPiece& planned, const PiecePlan& piece, SourceTags& tags)
     {
         const std::string& path = planned.outputPath;
         m_currentPath = path;
+        if (!makeFolderOf(path))
+            return false;
         if (IsSameFile(path, m_plan.sourcePath)) {
             refuse(SplitMessages::OutputIsSource);
             return false;

@@ -5,6 +5,7 @@
 #include "commandline.h"
 #include "commandrunner.h"
 #include "consolehost.h"
+#include "exactfixtures.h"
 #include "mp3fixture.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <sstream>
 
 namespace parvex {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -68,6 +71,11 @@ const std::string& song()
     return path;
 }
 
+void WriteText(const fs::path& path, const std::string& text)
+{
+    WriteBytes(path, { text.begin(), text.end() });
+}
+
 TimeMark mark(std::int32_t minutes, std::int32_t seconds, std::int32_t nanoseconds = 0)
 {
     return { 0, minutes, seconds, nanoseconds };
@@ -113,6 +121,57 @@ TEST(CliRequest, exactCutKeepsFractionsToTheNanosecond)
     EXPECT_EQ(range.start, mark(0, 7, 500'000'000));
     EXPECT_EQ(range.end, mark(1, 2, 250'000'000));
     EXPECT_FALSE(run.measured) << "the exact engine measures by itself";
+}
+
+TEST(CliRequest, splitAtAsksForExactPiecesBetweenTheSortedPoints)
+{
+    const auto run = runCommandLine(
+        { "split", song(), "--at", "7:45.5,3:20,1:02:03.25", "-o", "@n @t", "-y" });
+    ASSERT_TRUE(run.request) << run.err;
+    EXPECT_TRUE(run.request->exact);
+    EXPECT_EQ(run.request->nameTemplate, "@n @t");
+    EXPECT_TRUE(run.request->replaceExisting);
+    EXPECT_EQ(run.request->outputFolder, fs::path(song()).parent_path().string())
+        << "beside the source";
+    const auto& marks = std::get<CutAtMarks>(run.request->shape);
+    std::vector<std::int64_t> starts;
+    for (const MarkedPiece& piece : marks.pieces)
+        starts.push_back(PointSample(piece.start, 1000));
+    EXPECT_EQ(starts, (std::vector<std::int64_t> { 0, 200'000, 465'500, 3'723'250 }));
+}
+
+TEST(CliRequest, splitCueAsksForTheTracksOfTheSourcesFile)
+{
+    const TempDir dir;
+    const auto sheet = dir / "album.cue";
+    WriteText(sheet,
+        "PERFORMER \"Band\"\nTITLE \"Live\"\nFILE \"song.wav\" WAVE\n  TRACK 01 AUDIO\n"
+        "    TITLE \"Intro\"\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    TITLE \"Song\"\n"
+        "    PERFORMER \"Guest\"\n    INDEX 00 00:07:00\n    INDEX 01 00:08:37\n");
+    for (const bool pregap : { false, true }) {
+        std::vector<std::string> args { "split", song(), "--cue", sheet.string(), "-d", "out" };
+        if (pregap)
+            args.push_back("--pregap");
+        const auto run = runCommandLine(args);
+        ASSERT_TRUE(run.request) << run.err;
+        EXPECT_EQ(run.request->outputFolder, "out");
+        const auto& marks = std::get<CutAtMarks>(run.request->shape);
+        EXPECT_EQ(marks.album, "Live");
+        EXPECT_EQ(marks.albumPerformer, "Band");
+        ASSERT_EQ(marks.pieces.size(), 2u);
+        EXPECT_EQ(marks.pieces[1].start.perSecond, 75);
+        EXPECT_EQ(marks.pieces[1].start.count, pregap ? 7 * 75 : 8 * 75 + 37);
+        EXPECT_EQ(marks.pieces[1].title, "Song");
+        EXPECT_EQ(marks.pieces[1].performer, "Guest");
+    }
+
+    WriteText(sheet,
+        "FILE \"a.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+        "FILE \"b.wav\" WAVE\n TRACK 02 AUDIO\n  INDEX 01 00:00:00\n");
+    const auto other = runCommandLine({ "split", song(), "--cue", sheet.string() });
+    EXPECT_FALSE(other.request);
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.err.find("a.wav, b.wav"), std::string::npos) << other.err;
 }
 
 TEST(CliRequest, partsAsksForTheCountIntoTheFolder)
@@ -256,7 +315,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsage,
         UsageCase { { "info" }, "SOURCE", "parvex-cli info" },
         UsageCase { { "info", "song.mp3", "extra" }, "extra", "parvex-cli info" },
         UsageCase { {}, "subcommand", "parvex-cli info" },
-        UsageCase { { "split", "song.mp3" }, "split", "parvex-cli info" }));
+        UsageCase { { "join", "song.mp3" }, "join", "parvex-cli info" },
+        UsageCase { { "split", "song.mp3" }, "--at", "parvex-cli split" },
+        UsageCase { { "split", "song.mp3", "--at", "3:20,0" }, "after 0", "parvex-cli split" },
+        UsageCase { { "split", "song.mp3", "--silence", "--cut-at", "2" }, "fraction",
+            "parvex-cli split" }));
 
 TEST(CliUsage, helpListsTheCommands)
 {

@@ -7,6 +7,7 @@
 #include "exactrequests.h"
 #include "mp3fixture.h"
 #include "recordinghost.h"
+#include "shortsong.h"
 #include "splitmessages.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +36,12 @@ std::size_t filesIn(const fs::path& folder)
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-// 6.5 s of 16 kHz mono, encoded once: whole-second length 6, real length 6.5 s.
-class CutDispatcher : public ::testing::Test
+class CutDispatcher : public ShortSongTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_dir = new TempDir;
-        std::string error;
-        ASSERT_TRUE(MakeMp3(*s_dir / "song.mp3", { 6.5, 16000, 1, { "-b", "32" } }, &error))
-            << error;
-    }
-    static void TearDownTestSuite() { delete std::exchange(s_dir, nullptr); }
-
     void SetUp() override
     {
-        fs::copy_file(*s_dir / "song.mp3", m_song);
+        ShortSongTest::SetUp();
         fs::create_directory(m_out);
     }
 
@@ -63,13 +54,8 @@ protected:
         return host.calls();
     }
 
-    static TempDir* s_dir;
-    TempDir m_dir;
-    fs::path m_song = m_dir / "song.mp3";
     fs::path m_out = m_dir / "out";
 };
-
-TempDir* CutDispatcher::s_dir = nullptr;
 
 TEST_F(CutDispatcher, exactRangeRefusesWithTheProportionalTextsAndTouchesNothing)
 {
