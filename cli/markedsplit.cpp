@@ -57,7 +57,8 @@ int MarkedSplit::run(const CliRequest& request)
         m_host.report("No MP3 file to split.");
         return 1;
     }
-    if (sources.size() > 1 && namesCollide(request, sources))
+    m_batch = sources.size() > 1;
+    if (m_batch && namesCollide(request, sources))
         return 1;
     for (Source& source : sources) {
         if (!source.marks)
@@ -189,8 +190,11 @@ bool MarkedSplit::namesCollide(const CliRequest& request, std::vector<Source>& s
 bool MarkedSplit::review(const CliRequest& request, const CutPlan& plan, Source& source)
 {
     source.pieces = plan.pieces.size();
-    if (request.pretend)
+    if (request.pretend) {
+        if (m_batch)
+            m_out << "# " << source.path << '\n';
         printPlan(plan);
+    }
     if (!request.exportCue.empty()) {
         std::string error;
         if (!ExportCueSheet(request.exportCue, plan, request.assumeYes, &error)) {

@@ -49,6 +49,7 @@ private:
     ConsoleHost& m_host;
     std::ostream& m_out;
     CutRunner m_runCut;
+    bool m_batch = false; // more than one source: the plans printed are headed by their source
 };
 
 } // namespace parvex

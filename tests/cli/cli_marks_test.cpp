@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 
 namespace parvex {
 
@@ -133,7 +135,12 @@ TEST_F(CliMarks, chaptersWrittenFromMarksCutTheSameWayAgain)
 
     const auto split = RunCli({ "split", "chaptered.mp3", "--chapters" }, m_dir.path());
     EXPECT_EQ(split.status, 0) << split.err;
-    EXPECT_TRUE(fs::exists(m_dir / "2 - Chapter 2.mp3"));
+    TagLib::MPEG::File piece((m_dir / "2 - Chapter 2.mp3").c_str());
+    ASSERT_TRUE(piece.isValid() && piece.ID3v2Tag());
+    EXPECT_EQ(piece.ID3v2Tag()->title().to8Bit(true), "Chapter 2");
+    const auto track = piece.ID3v2Tag()->frameListMap()["TRCK"];
+    ASSERT_FALSE(track.isEmpty());
+    EXPECT_EQ(track.front()->toString().to8Bit(true), "2/3");
 }
 
 // Two sources whose pieces would take one name are refused before anything is written; a
