@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The waveform widget: its keys and mark dragging with a faked player position, zoom, the
+// accessible position, and a silence painted flat in columns that do not change with the scroll.
+#include "marksmodel.h"
+#include "waveformview.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace parvex;
+
+namespace {
+constexpr int kRate = 44100;
+constexpr std::int64_t kTotal = 60 * kRate;
+
+// 60 s of a loud tone summarised, silent from 20 s to 22 s.
+std::shared_ptr<const LevelSummary> levelsWithSilence()
+{
+    auto levels = std::make_shared<LevelSummary>();
+    levels->sampleRate = kRate;
+    levels->channels = 1;
+    levels->blockSamples = kRate / 100;
+    levels->totalSamples = kTotal;
+    for (int block = 0; block < 6000; ++block) {
+        const bool silent = block >= 2000 && block < 2200;
+        levels->blocks.push_back(silent ? LevelBlock {} : LevelBlock { -20000, 20000, 12000 });
+    }
+    BuildCoarseLevels(*levels);
+    return levels;
+}
+
+// Rows of column `x` painted other than the background.
+int paintedRows(const QImage& image, int x, QRgb background)
+{
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        rows += image.pixel(x, y) != background;
+    return rows;
+}
+} // namespace
+
+class TestWaveformView : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void keysActAtThePlayersPosition();
+    void nudgeKeysMoveTheSelectedMark();
+    void draggingAMarkStopsAtItsNeighbour();
+    void ctrlWheelZoomsAroundThePointer();
+    void accessiblePositionIsTheValue();
+    void silenceIsFlatAndColumnsDoNotShimmer();
+
+private:
+    MarksModel* m_model = nullptr;
+    WaveformView* m_view = nullptr;
+    std::int64_t m_playing = 0; // the faked player's position
+};
+
+void TestWaveformView::init()
+{
+    m_model = new MarksModel;
+    m_model->setSource(kRate, kTotal);
+    m_view = new WaveformView;
+    m_view->setMarks(m_model);
+    m_view->setPositionSource([this] { return m_playing; });
+    m_view->resize(600, 80);
+    m_view->setLevels(levelsWithSilence());
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+}
+
+void TestWaveformView::cleanup()
+{
+    delete m_view;
+    delete m_model;
+}
+
+void TestWaveformView::keysActAtThePlayersPosition()
+{
+    QSignalSpy seek(m_view, &WaveformView::seekRequested);
+    QSignalSpy start(m_view, &WaveformView::startMarkRequested);
+    QSignalSpy end(m_view, &WaveformView::endMarkRequested);
+    QSignalSpy play(m_view, &WaveformView::playPauseRequested);
+    m_view->setPosition(kRate); // reported earlier; the keys take the player's position now
+    m_playing = 12345;
+    QTest::keyClick(m_view, Qt::Key_Space);
+    QTest::keyClick(m_view, Qt::Key_I);
+    QTest::keyClick(m_view, Qt::Key_O);
+    QTest::keyClick(m_view, Qt::Key_M);
+    QTest::keyClick(m_view, Qt::Key_Right);
+    QTest::keyClick(m_view, Qt::Key_Left);
+    QTest::keyClick(m_view, Qt::Key_End);
+    QTest::keyClick(m_view, Qt::Key_Home);
+    QCOMPARE(play.size(), 1);
+    QCOMPARE(start.takeFirst().at(0).toLongLong(), 12345);
+    QCOMPARE(end.takeFirst().at(0).toLongLong(), 12345);
+    QCOMPARE(m_model->marks().at(0).sample, std::int64_t { 12345 });
+    QCOMPARE(m_view->selectedMark(), 0);
+    QCOMPARE(seek.size(), 4);
+    QCOMPARE(seek[0].at(0).toLongLong(), 12345 + kRate);
+    QCOMPARE(seek[1].at(0).toLongLong(), 0); // not before the start
+    QCOMPARE(seek[2].at(0).toLongLong(), kTotal);
+    QCOMPARE(seek[3].at(0).toLongLong(), 0);
+    QTest::keyClick(m_view, Qt::Key_Delete);
+    QCOMPARE(m_model->rowCount(), 0);
+    QCOMPARE(m_view->selectedMark(), -1);
+}
+
+void TestWaveformView::nudgeKeysMoveTheSelectedMark()
+{
+    m_playing = 10 * kRate;
+    QTest::keyClick(m_view, Qt::Key_M);
+    QTest::keyClick(m_view, Qt::Key_Comma);
+    QCOMPARE(m_model->marks().at(0).sample, 10 * kRate - 1152);
+    QTest::keyClick(m_view, Qt::Key_Period);
+    QTest::keyClick(m_view, Qt::Key_Period);
+    QCOMPARE(m_model->marks().at(0).sample, 10 * kRate + 1152);
+    QTest::keyClick(m_view, Qt::Key_Greater, Qt::ShiftModifier);
+    QCOMPARE(m_model->marks().at(0).sample, 11 * kRate + 1152);
+    QTest::keyClick(m_view, Qt::Key_Comma, Qt::ShiftModifier);
+    QCOMPARE(m_model->marks().at(0).sample, 10 * kRate + 1152);
+}
+
+void TestWaveformView::draggingAMarkStopsAtItsNeighbour()
+{
+    m_model->addMark(m_view->sampleAt(100));
+    m_model->addMark(m_view->sampleAt(200));
+    QSignalSpy seek(m_view, &WaveformView::seekRequested);
+    QTest::mousePress(m_view, Qt::LeftButton, {}, QPoint(102, 40)); // within reach of the mark
+    QCOMPARE(m_view->selectedMark(), 0);
+    QTest::mouseMove(m_view, QPoint(150, 40));
+    QCOMPARE(m_model->marks().at(0).sample, m_view->sampleAt(150));
+    QTest::mouseMove(m_view, QPoint(300, 40));
+    QCOMPARE(m_model->marks().at(0).sample, m_model->marks().at(1).sample - 1);
+    QTest::mouseRelease(m_view, Qt::LeftButton, {}, QPoint(300, 40));
+    QTest::mouseClick(m_view, Qt::LeftButton, {}, QPoint(400, 40));
+    QCOMPARE(seek.size(), 1);
+    QCOMPARE(seek[0].at(0).toLongLong(), m_view->sampleAt(400));
+}
+
+void TestWaveformView::ctrlWheelZoomsAroundThePointer()
+{
+    const std::int64_t under = m_view->sampleAt(450);
+    const std::int64_t whole = m_view->samplesPerPixel();
+    QWheelEvent wheel(QPointF(450, 40), m_view->mapToGlobal(QPointF(450, 40)), {}, QPoint(0, 360),
+        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_view, &wheel);
+    QCOMPARE(m_view->samplesPerPixel(), (whole + 4) / 8);
+    QVERIFY(std::abs(m_view->sampleAt(450) - under) <= m_view->samplesPerPixel());
+    for (int i = 0; i < 40; ++i)
+        QTest::keyClick(m_view, Qt::Key_Plus);
+    QCOMPARE(m_view->samplesPerPixel(), std::int64_t { 1 }); // down to single samples
+    QTest::keyClick(m_view, Qt::Key_Minus);
+    QCOMPARE(m_view->samplesPerPixel(), std::int64_t { 2 });
+}
+
+void TestWaveformView::accessiblePositionIsTheValue()
+{
+    m_view->setPosition(PointSample({ 205493, 1000 }, kRate));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(m_view);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Waveform"));
+    QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("3:25.493 of 1:00.000"));
+    QVERIFY(accessible->valueInterface());
+    QVERIFY(std::abs(accessible->valueInterface()->currentValue().toDouble() - 205.493) < 1e-4);
+    QCOMPARE(accessible->valueInterface()->maximumValue().toDouble(), 60.0);
+}
+
+void TestWaveformView::silenceIsFlatAndColumnsDoNotShimmer()
+{
+    m_view->setPosition(kTotal); // the position line out of the way
+    for (int i = 0; i < 4; ++i)
+        m_view->zoom(0.5, 0); // 16 x: about 276 samples a column, from the blocks
+    const QRgb background = m_view->palette().color(QPalette::Base).rgb();
+    m_view->scrollColumns(19 * kRate / m_view->samplesPerPixel());
+    const auto columnOf = [&](std::int64_t sample) {
+        return m_view->xOf(sample);
+    };
+    const QImage before = m_view->grab().toImage();
+    QVERIFY(paintedRows(before, columnOf(21 * kRate), background) <= 1); // the middle line only
+    QVERIFY(paintedRows(before, columnOf(19 * kRate + kRate / 2), background) > 40);
+    // Scrolled by 5 columns, every column shows what it showed 5 pixels further right.
+    m_view->scrollColumns(5);
+    const QImage after = m_view->grab().toImage();
+    for (int x = 1; x + 5 < before.width() - 1; ++x)
+        for (int y = 1; y < before.height() - 1; ++y)
+            QCOMPARE(after.pixel(x, y), before.pixel(x + 5, y));
+}
+
+QTEST_MAIN(TestWaveformView)
+#include "tst_waveformview.moc"
