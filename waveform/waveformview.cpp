@@ -2,6 +2,7 @@
 // The waveform strip's painting, zoom and scroll, mouse and keys.
 #include "waveformview.h"
 
+#include "columnlevels.h"
 #include "marksmodel.h"
 #include "marktime.h"
 #include "waveformaccessible.h"
@@ -207,36 +208,20 @@ void WaveformView::paintEvent(QPaintEvent*)
 
 void WaveformView::paintLevels(QPainter& painter) const
 {
-    if (!m_levels || m_levels->blocks.empty() || m_levels->blockSamples <= 0)
+    if (!m_levels)
         return;
-    // The coarsest level whose entries fit in a column; below one block per column, the block
-    // that holds the column (the summary has nothing finer).
-    const std::int64_t coarseSamples
-        = std::int64_t { m_levels->blockSamples } * LevelSummary::kCoarseBlocks;
-    const bool coarse = !m_levels->coarse.empty() && m_samplesPerPixel >= coarseSamples;
-    const std::vector<LevelBlock>& level = coarse ? m_levels->coarse : m_levels->blocks;
-    const std::int64_t entrySamples = coarse ? coarseSamples : m_levels->blockSamples;
     const double middle = height() / 2.0, scale = (height() / 2.0 - 1) / kFullScale;
     const QColor peak = palette().color(QPalette::Mid), rms = palette().color(QPalette::Text);
     for (int x = 0; x < width(); ++x) {
-        const std::int64_t first = sampleAt(x) / entrySamples;
-        const std::int64_t last
-            = std::min<std::int64_t>((sampleAt(x + 1) - 1) / entrySamples, std::ssize(level) - 1);
-        if (first > last)
+        const auto column = ColumnLevels(*m_levels, sampleAt(x), sampleAt(x + 1));
+        if (!column)
             break;
-        int low = 0, high = 0, loud = 0;
-        for (std::int64_t i = first; i <= last; ++i) {
-            const LevelBlock& entry = level[std::size_t(i)];
-            low = std::min<int>(low, entry.min);
-            high = std::max<int>(high, entry.max);
-            loud = std::max<int>(loud, entry.rms);
-        }
         painter.setPen(peak);
-        painter.drawLine(
-            QPointF(x + 0.5, middle - high * scale), QPointF(x + 0.5, middle - low * scale));
+        painter.drawLine(QPointF(x + 0.5, middle - column->max * scale),
+            QPointF(x + 0.5, middle - column->min * scale));
         painter.setPen(rms);
-        painter.drawLine(
-            QPointF(x + 0.5, middle - loud * scale), QPointF(x + 0.5, middle + loud * scale));
+        painter.drawLine(QPointF(x + 0.5, middle - column->rms * scale),
+            QPointF(x + 0.5, middle + column->rms * scale));
     }
 }
 
@@ -336,52 +321,74 @@ bool WaveformView::nudgeKey(QKeyEvent* event)
     return true;
 }
 
-void WaveformView::keyPressEvent(QKeyEvent* event)
+bool WaveformView::handleKey(QKeyEvent* event)
 {
-    const std::int64_t total = totalSamples();
-    const auto seekBy = [&](std::int64_t samples) {
-        Q_EMIT seekRequested(std::clamp<std::int64_t>(livePosition() + samples, 0, total));
-    };
-    const int pointer = underMouse() ? mapFromGlobal(QCursor::pos()).x() : width() / 2;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
     if (nudgeKey(event))
-        return;
+        return true;
+    const std::int64_t total = totalSamples();
+    const int pointer = underMouse() ? mapFromGlobal(QCursor::pos()).x() : width() / 2;
     switch (event->key()) {
     case Qt::Key_Space:
         Q_EMIT playPauseRequested();
-        return;
+        break;
     case Qt::Key_I:
         Q_EMIT startMarkRequested(livePosition());
-        return;
+        break;
     case Qt::Key_O:
         Q_EMIT endMarkRequested(livePosition());
-        return;
+        break;
     case Qt::Key_M:
         if (m_marks)
             if (const int row = m_marks->addMark(livePosition()); row >= 0)
                 selectMark(row);
-        return;
+        break;
     case Qt::Key_Left:
-        return seekBy(-sampleRate());
-    case Qt::Key_Right:
-        return seekBy(sampleRate());
+    case Qt::Key_Right: {
+        const std::int64_t step = event->key() == Qt::Key_Left ? -sampleRate() : sampleRate();
+        Q_EMIT seekRequested(std::clamp<std::int64_t>(livePosition() + step, 0, total));
+        break;
+    }
     case Qt::Key_Home:
         Q_EMIT seekRequested(0);
-        return;
+        break;
     case Qt::Key_End:
         Q_EMIT seekRequested(total);
-        return;
+        break;
     case Qt::Key_Delete:
         if (m_marks && m_selected >= 0)
             m_marks->removeMark(m_selected);
-        return;
+        break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        return zoom(0.5, pointer);
+        zoom(0.5, pointer);
+        break;
     case Qt::Key_Minus:
-        return zoom(2, pointer);
+        zoom(2, pointer);
+        break;
     default:
-        QWidget::keyPressEvent(event);
+        return false;
     }
+    return true;
+}
+
+void WaveformView::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+void WaveformView::shareKeysWith(QWidget* other)
+{
+    other->installEventFilter(this);
+}
+
+bool WaveformView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != this && event->type() == QEvent::KeyPress)
+        return handleKey(static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace parvex

@@ -51,6 +51,9 @@ public:
     // whole file in the width.
     void zoom(double factor, int x);
     void scrollColumns(std::int64_t columns);
+    // Gives `other` (the marks list) the waveform's keys while it has the focus; keys the waveform
+    // does not take, and those of an open editor, stay with it.
+    void shareKeysWith(QWidget* other);
     // The position as the accessible value gives it: "3:25.493 of 60:00.000".
     QString positionText() const;
 
@@ -69,6 +72,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::int64_t livePosition() const;
@@ -77,6 +81,8 @@ private:
     void clampScroll();
     int markAt(int x) const;
     bool nudgeKey(QKeyEvent* event);
+    // Acts on one of the waveform's keys; false for any other.
+    bool handleKey(QKeyEvent* event);
     void paintLevels(QPainter& painter) const;
     void paintOverlays(QPainter& painter) const;
     void positionChanged();

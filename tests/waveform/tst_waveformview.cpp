@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -110,6 +111,16 @@ void TestWaveformView::keysActAtThePlayersPosition()
     QTest::keyClick(m_view, Qt::Key_Delete);
     QCOMPARE(m_model->rowCount(), 0);
     QCOMPARE(m_view->selectedMark(), -1);
+
+    // The marks list shares the keys, and keeps its own.
+    QListView list;
+    list.setModel(m_model);
+    m_view->shareKeysWith(&list);
+    QTest::keyClick(&list, Qt::Key_M);
+    QCOMPARE(m_model->rowCount(), 1);
+    QSignalSpy rowChanges(list.selectionModel(), &QItemSelectionModel::currentChanged);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QCOMPARE(rowChanges.size(), 1);
 }
 
 void TestWaveformView::nudgeKeysMoveTheSelectedMark()
