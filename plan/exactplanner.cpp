@@ -20,6 +20,9 @@ struct Overloaded : Ts...
 {
     using Ts::operator()...;
 };
+// Spelled out for compilers without class template argument deduction for aggregates (clang 14).
+template<class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 PlanOutcome refused(std::string_view text)
 {

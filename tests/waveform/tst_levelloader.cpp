@@ -69,10 +69,12 @@ void TestLevelLoader::closingStopsTheWorkAtOnce()
 
     loader->start(QStringLiteral("x.mp3"), endless);
     QTest::qWait(20);
+    // Closing must not wait for the decode to end (a minute here). The 200 ms a close may take
+    // is a measured figure, not a test's: a loaded machine can hold the worker back for longer.
     QElapsedTimer closing;
     closing.start();
     loader.reset();
-    QVERIFY2(closing.elapsed() < 200, qPrintable(QString::number(closing.elapsed())));
+    QVERIFY2(closing.elapsed() < 5000, qPrintable(QString::number(closing.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestLevelLoader)
