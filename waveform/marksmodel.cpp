@@ -182,6 +182,9 @@ void MarksModel::importPieces(const CutAtMarks& pieces)
 
 CutAtMarks MarksModel::cutAtMarks() const
 {
+    // Without a source there is no rate to give the points in: no piece.
+    if (m_sampleRate <= 0)
+        return {};
     return PiecesFromMarks(m_marks, m_sampleRate);
 }
 

@@ -56,7 +56,8 @@ public:
     // Replaces every mark (sorted, repeats and those outside the file dropped).
     void setMarks(std::vector<Mark> marks);
     void importPieces(const CutAtMarks& pieces);
-    // One exact piece per span, as `parvex-cli split --at` with the same points.
+    // One exact piece per span, as `parvex-cli split --at` with the same points; none without a
+    // source.
     CutAtMarks cutAtMarks() const;
     // The row whose mark is nearest `sample`, -1 when there are none.
     int nearestRow(std::int64_t sample) const;

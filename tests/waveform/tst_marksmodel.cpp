@@ -131,6 +131,8 @@ void TestMarksModel::piecesMatchSplitAt()
         QVERIFY(!ours.pieces[i].end && !cli->pieces[i].end);
     }
     QCOMPARE(PiecesFromMarks({ { 0, QStringLiteral("First") } }, kRate).pieces.size(), 1u);
+    // Without a source (a file that is no MP3) a point has no rate to be counted in.
+    QVERIFY(MarksModel().cutAtMarks().pieces.empty());
 }
 
 void TestMarksModel::cueTracksAndChaptersBecomeMarks()
