@@ -39,6 +39,16 @@ inline constexpr int Homepage = 1048;
 inline constexpr int Help = 1049;
 inline constexpr int ExactCut = 1050;
 
+// The By marks mode: Parvex's own controls, made beside the template's (tab order after them).
+inline constexpr int ByMarks = 1051;
+inline constexpr int StartByMarks = 1052;
+inline constexpr int MarksList = 1053;
+inline constexpr int AddMark = 1054;
+inline constexpr int RemoveMark = 1055;
+inline constexpr int ImportCue = 1056;
+inline constexpr int ImportChapters = 1057;
+inline constexpr int ExportCue = 1058;
+
 // The about box's OK button.
 inline constexpr int AboutOk = 1;
 } // namespace ControlId

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, data exchange, mode panels, ending, window menu, source loading,
-// splits, outputs and the preview controls, in that order.
+// outputs and the preview controls, in that order (the Start buttons: csplitdialogstarts.cpp).
 #include "csplitdialog.h"
 
 #include "caboutdlg.h"
@@ -55,8 +55,14 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     , m_pages(services.desktop, services.prompter)
     , m_outputFile(m_destinations.plainFileDefault())
 {
-    m_ui = DialogControls::bind(TemplateBuilder::build(
-        Resources::mainDialog(), this, DialogControlFactory(services.sliderHeld)));
+    auto controls = TemplateBuilder::build(
+        Resources::mainDialog(), this, DialogControlFactory(services.sliderHeld));
+    m_marks = new MarksPanel(*this, controls,
+        { services.files, services.prompter, [this] { return m_sourcePath; },
+            [this] {
+                return m_preview->pollNow();
+            } });
+    m_ui = DialogControls::bind(std::move(controls));
     setUpDesktopAccess();
     m_preview = std::make_unique<PreviewSession>(this, m_ui.positionSlider, m_ui.positionDisplay,
         PreviewSession::Services { services.createGraph, services.createPreviewWindow,
@@ -79,8 +85,8 @@ void CSplitDialog::setUpDesktopAccess()
     FitDisplays({ *control(Id::SourceTitle), *m_ui.eachSizeDisplay, *m_ui.positionDisplay,
                     *m_ui.positionSlider },
         *this);
-    MakeRadioGroupOneTabStop(
-        { m_ui.radio(Id::ByFrame), m_ui.radio(Id::BySize), m_ui.radio(Id::ByTime) },
+    MakeRadioGroupOneTabStop({ m_ui.radio(Id::ByFrame), m_ui.radio(Id::BySize),
+                                 m_ui.radio(Id::ByTime), m_ui.radio(Id::ByMarks) },
         control(Id::OpenMp3));
     setAcceptDrops(true);
 }
@@ -122,22 +128,28 @@ bool CSplitDialog::DoDataExchange(bool saveAndValidate)
 
 void CSplitDialog::OnByFrame()
 {
-    ShowPanels(m_ui.all, { Panel::ByRange });
+    ShowPanels(m_ui.all, { Panel::ByRange }, *m_marks);
 }
 
 void CSplitDialog::OnBySize()
 {
-    ShowPanels(m_ui.all, { Panel::BySize, Panel::OutputFolder });
+    ShowPanels(m_ui.all, { Panel::BySize, Panel::OutputFolder }, *m_marks);
 }
 
 void CSplitDialog::OnByTime()
 {
-    ShowPanels(m_ui.all, { Panel::ByTime, Panel::OutputFolder });
+    ShowPanels(m_ui.all, { Panel::ByTime, Panel::OutputFolder }, *m_marks);
+}
+
+void CSplitDialog::OnByMarks()
+{
+    ShowMarksPanels(m_ui.all, *m_marks);
 }
 
 void CSplitDialog::closeEvent(QCloseEvent* event)
 {
     m_destinations.storeOutputFolder(m_outputFolder);
+    m_marks->flush();
     ClosePreview();
     QDialog::closeEvent(event);
 }
@@ -176,6 +188,7 @@ void CSplitDialog::OnDestroy()
     if (std::exchange(m_destroyed, true))
         return;
     m_preview->close();
+    m_marks->flush();
 }
 
 void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
@@ -236,6 +249,7 @@ void CSplitDialog::openSource(const QString& path)
     DoDataExchange(false);
     ClosePreview();
     OpenPreview(m_sourcePath);
+    m_marks->openSource(m_sourcePath);
 }
 
 void CSplitDialog::openSourceAtStart(const QString& path)
@@ -258,45 +272,6 @@ void CSplitDialog::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     openSource(file);
-}
-
-void CSplitDialog::OnStartRange()
-{
-    const bool sourceOpen = !m_sourceTitle.isEmpty();
-    // A refused box was reported by the exchange; cutting with older values would write a
-    // piece the user did not ask for.
-    if (sourceOpen && !DoDataExchange(true))
-        return;
-    runCut(CutBetween { m_startMark, m_endMark, toLocalPath(m_outputFile) });
-}
-
-void CSplitDialog::OnStartBySize()
-{
-    if (m_sourceTitle.isEmpty() || !DoDataExchange(true))
-        return;
-    if (runCut(CutIntoParts { m_splitCount }).status != SplitStatus::Stopped)
-        keepOutputFolderFromBox();
-}
-
-void CSplitDialog::OnStartByTime()
-{
-    const CutEvery every = CutStarter::every(m_ui.secondsBox->text());
-    m_splitSeconds = static_cast<std::int32_t>(every.length.totalSeconds());
-    if (runCut(every).status != SplitStatus::Stopped)
-        keepOutputFolderFromBox();
-}
-
-SplitResult CSplitDialog::runCut(CutShape shape)
-{
-    return m_cutStarter->run(
-        { m_sourcePath, !m_sourceTitle.isEmpty(), m_totalSeconds }, std::move(shape));
-}
-
-// A split that got as far as its files took the folder from the box; the close box remembers
-// that folder.
-void CSplitDialog::keepOutputFolderFromBox()
-{
-    m_outputFolder = m_ui.outputFolderBox->text();
 }
 
 void CSplitDialog::OnSplitNumberDeltaPos(int position, int delta)

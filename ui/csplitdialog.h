@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: the source, the three split modes, the preview controls and the outputs.
+// The main window: the source, the split modes (the design's three and By marks), the preview
+// controls and the outputs.
 #pragma once
 
 #include "cutrequest.h"
 #include "cutstarter.h"
 #include "dialogcontrols.h"
 #include "dialogservices.h"
+#include "markspanel.h"
 #include "outputdestinations.h"
 #include "pageopener.h"
 #include "previewsession.h"
@@ -74,6 +76,8 @@ public Q_SLOTS:
     void OnByFrame();
     void OnBySize();
     void OnByTime();
+    void OnByMarks();
+    void OnStartByMarks();
     // The split count spin is about to move from `position` by `delta`.
     void OnSplitNumberDeltaPos(int position, int delta);
     void OnBrowseOutputFile();
@@ -129,6 +133,7 @@ private:
     bool m_destroyed = false; // OnDestroy has run
     std::unique_ptr<PreviewSession> m_preview; // the current player, the slider's position
     std::unique_ptr<CutStarter> m_cutStarter; // the Start buttons' requests
+    MarksPanel* m_marks = nullptr; // the By marks mode; a child of the window
 };
 
 } // namespace parvex

@@ -33,6 +33,7 @@ void WireDialogControls(CSplitDialog& dialog, SettingsStore& settings)
     onClick(Id::StartBySize, &CSplitDialog::OnStartBySize);
     onClick(Id::BrowseFolder, &CSplitDialog::OnBrowseOutputFolder);
     onClick(Id::StartByTime, &CSplitDialog::OnStartByTime);
+    onClick(Id::StartByMarks, &CSplitDialog::OnStartByMarks);
     // However a radio gets checked (mouse, arrow keys, a screen reader's action), its panel shows.
     const auto onChecked = [&](int id, void (CSplitDialog::*handler)()) {
         QObject::connect(
@@ -44,6 +45,7 @@ void WireDialogControls(CSplitDialog& dialog, SettingsStore& settings)
     onChecked(Id::ByFrame, &CSplitDialog::OnByFrame);
     onChecked(Id::BySize, &CSplitDialog::OnBySize);
     onChecked(Id::ByTime, &CSplitDialog::OnByTime);
+    onChecked(Id::ByMarks, &CSplitDialog::OnByMarks);
     onClick(Id::Homepage, &CSplitDialog::OnHomepage);
     onClick(Id::Help, &CSplitDialog::OnHelp);
     onClick(Id::BrowseFile, &CSplitDialog::OnBrowseOutputFile);

@@ -95,6 +95,14 @@ std::optional<std::int32_t> PreviewSession::polledSeconds() const
     return wholeSeconds(m_player->m_llPosition);
 }
 
+std::optional<std::int64_t> PreviewSession::pollNow()
+{
+    if (!m_player)
+        return std::nullopt;
+    m_player->PollPosition();
+    return m_player->m_llPosition;
+}
+
 void PreviewSession::seekToSlider()
 {
     m_sliderPosition = m_slider->value();

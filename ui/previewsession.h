@@ -57,6 +57,9 @@ public:
 
     // Whole seconds of the last poll (0 before the first); nullopt without a player.
     std::optional<std::int32_t> polledSeconds() const;
+    // The current player's position now (a poll, so the display follows too), in 100-ns units;
+    // nullopt without a player. A failed poll answers the last one's.
+    std::optional<std::int64_t> pollNow();
     // Seeks to the slider's place, which is kept; nothing before the first poll.
     void seekToSlider();
     // The display and the thumb follow the last poll; nothing while the slider is held.

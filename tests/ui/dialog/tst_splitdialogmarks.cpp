@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The By marks mode: its radio and panel as the keyboard and screen readers find them, a CUE
+// sheet in and out of the list, and the request its Start builds.
+#include "controlids.h"
+#include "dialogtestcase.h"
+#include "marksmodel.h"
+#include "resources.h"
+
+#include <QAccessible>
+#include <QListView>
+#include <QRadioButton>
+
+namespace parvex {
+
+namespace Id = ControlId;
+
+namespace {
+constexpr int Rate = 44100;
+constexpr std::int64_t MediaTimePerSecond = 10'000'000;
+
+QString accessibleName(QWidget& widget)
+{
+    return QAccessible::queryAccessibleInterface(&widget)->text(QAccessible::Name);
+}
+} // namespace
+
+class SplitDialogMarksTest : public DialogTestCase
+{
+    Q_OBJECT
+
+    QString m_source;
+
+    // A 10-second MP3 (the marks need its rate and gapless length) opened as the source.
+    void startWithMp3()
+    {
+        h->start();
+        m_source = h->path(QStringLiteral("song.mp3"));
+        std::string error;
+        QVERIFY2(MakeMp3(m_source.toStdString(), { 10.0, Rate, 1, { "-b", "128" } }, &error),
+            error.c_str());
+        h->openSource(m_source, 10);
+        h->click(Id::ByMarks);
+    }
+    QListView& list() const { return the<QListView>(Id::MarksList); }
+    MarksModel& marks() const { return *qobject_cast<MarksModel*>(list().model()); }
+    QStringList rows() const
+    {
+        QStringList texts;
+        for (int row = 0; row < list().model()->rowCount(); ++row)
+            texts.append(list().model()->index(row, 0).data().toString());
+        return texts;
+    }
+
+private Q_SLOTS:
+    void byMarks_isAFourthModeWithItsNamedPanelAfterTheOthersInTabOrder()
+    {
+        CSplitDialog& dialog = h->start();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const int templateHeight = dialog.height();
+        const QList<int> panel { Id::MarksList, Id::AddMark, Id::RemoveMark, Id::ImportCue,
+            Id::ImportChapters, Id::ExportCue, Id::StartByMarks };
+        QVERIFY(the(Id::MarksList).isHidden());
+
+        QTest::keyClick(&dialog, Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(the<QRadioButton>(Id::ByMarks).isChecked());
+        for (const int id : panel)
+            QVERIFY2(!the(id).isHidden(), qPrintable(QString::number(id)));
+        QVERIFY(the(Id::StartRange).isHidden() && !the(Id::OutputFolder).isHidden());
+        QVERIFY(!the(Id::Play).isHidden() && !the(Id::PositionSlider).isHidden());
+        QVERIFY(dialog.height() > templateHeight);
+        QCOMPARE(accessibleName(the(Id::ByMarks)), QStringLiteral("By marks"));
+        const QStringList names { QStringLiteral("Marks"), QStringLiteral("Add Mark"),
+            QStringLiteral("Remove Mark"), QStringLiteral("Import CUE\u2026"),
+            QStringLiteral("Import Chapters"), QStringLiteral("Export CUE\u2026") };
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(accessibleName(the(panel[i])), names[i]);
+
+        // The panel's Tab stops follow every one of the template's, whose chain starts at its
+        // first control.
+        QWidget& first = the(Resources::mainDialog().controls.front().id);
+        QStringList chain { first.objectName() };
+        for (QWidget* at = first.nextInFocusChain(); at != &first; at = at->nextInFocusChain())
+            chain.append(at->objectName());
+        qsizetype lastOfTemplate = -1;
+        for (const ControlTemplate& item : Resources::mainDialog().controls) {
+            if (item.style & StyleTabStop)
+                lastOfTemplate = std::max(lastOfTemplate, chain.indexOf(QString::number(item.id)));
+        }
+        for (const int id : panel)
+            QCOMPARE_GT(chain.indexOf(QString::number(id)), lastOfTemplate);
+
+        h->click(Id::ByFrame);
+        QVERIFY(the(Id::MarksList).isHidden() && !the(Id::StartRange).isHidden());
+        QCOMPARE(dialog.height(), templateHeight);
+    }
+
+    void cueSheet_fillsTheListAndTheListWritesItBack()
+    {
+        startWithMp3();
+        const QString sheet = h->path(QStringLiteral("song.cue"));
+        QFile file(sheet);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("FILE \"song.wav\" WAVE\n"
+                   "  TRACK 01 AUDIO\n    TITLE \"Intro\"\n    INDEX 01 00:00:00\n"
+                   "  TRACK 02 AUDIO\n    TITLE \"Verse\"\n    INDEX 01 00:03:37\n");
+        file.close();
+        h->files.answerNext(sheet);
+        h->click(Id::ImportCue);
+        QVERIFY(h->prompter.shown.isEmpty());
+        QCOMPARE(rows(),
+            QStringList({ QStringLiteral("0:00.000, Intro"), QStringLiteral("0:03.493, Verse") }));
+
+        const QString exported = h->path(QStringLiteral("again.cue"));
+        h->files.answerNext(exported);
+        h->click(Id::ExportCue);
+        QCOMPARE(h->files.requests.last().name, QStringLiteral("song.cue"));
+        QFile back(exported);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        const QByteArray text = back.readAll();
+        QVERIFY(text.contains("FILE \"song.mp3\" MP3"));
+        QVERIFY(text.contains("TITLE \"Verse\"\n    INDEX 01 00:03:37"));
+    }
+
+    void startByMarks_asksForAPiecePerSpanAtTheMarks()
+    {
+        startWithMp3();
+        h->setText(Id::OutputFolder, h->path(QStringLiteral("out/")));
+        marks().addMark(5 * Rate, QStringLiteral("Chorus"));
+        // Add Mark takes the player's position at the click.
+        h->graph->position = 2 * MediaTimePerSecond;
+        h->click(Id::AddMark);
+        QCOMPARE(rows().value(0), QStringLiteral("0:02.000, "));
+
+        h->click(Id::StartByMarks);
+        const RecordedCut& cut = h->onlyCut();
+        QCOMPARE(cut.request.sourcePath, m_source.toStdString());
+        QCOMPARE(cut.request.outputFolder, h->path(QStringLiteral("out/")).toStdString());
+        QVERIFY(cut.request.nameTemplate.empty());
+        const auto& pieces = std::get<CutAtMarks>(cut.request.shape).pieces;
+        QCOMPARE(pieces.size(), std::size_t(3));
+        QCOMPARE(PointSample(pieces[1].start, Rate), 2 * Rate);
+        QCOMPARE(PointSample(pieces[2].start, Rate), 5 * Rate);
+        QCOMPARE(pieces[2].title, std::string("Chorus"));
+    }
+};
+
+PARVEX_DIALOG_TEST_MAIN(SplitDialogMarksTest)
+
+} // namespace parvex
+
+#include "tst_splitdialogmarks.moc"
