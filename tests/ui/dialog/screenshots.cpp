@@ -8,6 +8,7 @@
 #include "dialogsplithost.h"
 #include "fakedesktopservices.h"
 #include "gstmediagraph.h"
+#include "marksmodel.h"
 #include "memorysettingsstore.h"
 #include "mp3fixture.h"
 #include "previewwindow.h"
@@ -22,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPixmap>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -166,6 +168,8 @@ int main(int argc, char* argv[])
     FakeDesktopServices desktop;
     desktop.music = QStringLiteral("/home/user/Music");
     const TempDir temp;
+    // The marks set below are kept in the temporary folder, not the user's.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QString::fromStdString((temp / "data").string())));
     const auto source = temp / "Summer Song.mp3";
     std::string error;
     if (!MakeMp3(source, { .seconds = 205.3 }, &error)) {
@@ -190,6 +194,11 @@ int main(int argc, char* argv[])
     }
     qobject_cast<QLineEdit*>(dialog.control(ControlId::SplitCount))->setText(QStringLiteral("3"));
     qobject_cast<UpDownControl*>(dialog.control(ControlId::SplitCountSpin))->step(1);
+    auto& marks = *qobject_cast<MarksModel*>(
+        qobject_cast<QListView*>(dialog.control(ControlId::MarksList))->model());
+    marks.addMark(0, QStringLiteral("Intro"));
+    marks.addMark(std::int64_t { 83 } * 44100 + 22050, QStringLiteral("Verse"));
+    marks.addMark(std::int64_t { 151 } * 44100 + 4410, QStringLiteral("Chorus"));
     dialog.show();
 
     const struct
@@ -197,7 +206,7 @@ int main(int argc, char* argv[])
         int radio;
         const char* file;
     } modes[] = { { ControlId::ByFrame, "by-frame.png" }, { ControlId::BySize, "by-size.png" },
-        { ControlId::ByTime, "by-time.png" } };
+        { ControlId::ByTime, "by-time.png" }, { ControlId::ByMarks, "by-marks.png" } };
     for (const auto& mode : modes) {
         click(dialog, mode.radio);
         if (!save(dialog, folder, mode.file))
