@@ -48,6 +48,8 @@ inline constexpr int RemoveMark = 1055;
 inline constexpr int ImportCue = 1056;
 inline constexpr int ImportChapters = 1057;
 inline constexpr int ExportCue = 1058;
+// The waveform strip under the position slider.
+inline constexpr int Waveform = 1059;
 
 // The about box's OK button.
 inline constexpr int AboutOk = 1;

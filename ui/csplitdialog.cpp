@@ -67,6 +67,12 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
     m_preview = std::make_unique<PreviewSession>(this, m_ui.positionSlider, m_ui.positionDisplay,
         PreviewSession::Services { services.createGraph, services.createPreviewWindow,
             services.prompter, services.sliderHeld });
+    // I and O on the waveform: Start Time and End Time at the player's position.
+    m_strip = new WaveformStrip(*this, m_ui.all, m_marks->model(), *m_preview,
+        { [this](std::int64_t s) { setMarkAt(m_startMark, m_startMarkTotal, s); },
+            [this](std::int64_t s) {
+                setMarkAt(m_endMark, m_endMarkTotal, s);
+            } });
     m_cutStarter
         = std::make_unique<CutStarter>(m_services, *this, *m_ui.exactCutBox, *m_ui.outputFolderBox);
     WireDialogControls(*this, m_services.settings);
@@ -189,6 +195,7 @@ void CSplitDialog::OnDestroy()
         return;
     m_preview->close();
     m_marks->flush();
+    m_strip->open({}); // its decoding stops
 }
 
 void CSplitDialog::contextMenuEvent(QContextMenuEvent* event)
@@ -250,6 +257,7 @@ void CSplitDialog::openSource(const QString& path)
     ClosePreview();
     OpenPreview(m_sourcePath);
     m_marks->openSource(m_sourcePath);
+    m_strip->open(m_sourcePath);
 }
 
 void CSplitDialog::openSourceAtStart(const QString& path)
@@ -316,6 +324,8 @@ int CSplitDialog::ClosePreview()
 void CSplitDialog::RefreshPosition()
 {
     m_preview->refreshPosition();
+    if (const CPreviewPlayer* player = currentPlayer())
+        m_strip->setPosition(player->m_llPosition);
 }
 
 bool CSplitDialog::event(QEvent* event)
@@ -360,15 +370,19 @@ void CSplitDialog::OnEndTime()
     CaptureMark(m_endMark, m_endMarkTotal);
 }
 
-// The mark takes the last polled position, at most about a second old. The exchange that
-// shows it rewrites every bound box, so text typed since the last read-back is replaced.
+// The mark takes the last polled position, at most about a second old.
 void CSplitDialog::CaptureMark(TimeMark& mark, std::int32_t& markTotal)
 {
-    const std::optional<std::int32_t> secs = m_preview->polledSeconds();
-    if (!secs)
-        return;
-    markTotal = *secs;
-    mark = TimeMark::fromSeconds(*secs);
+    if (const std::optional<std::int32_t> secs = m_preview->polledSeconds())
+        setMarkAt(mark, markTotal, *secs);
+}
+
+// The exchange that shows the mark rewrites every bound box, so text typed since the last
+// read-back is replaced.
+void CSplitDialog::setMarkAt(TimeMark& mark, std::int32_t& markTotal, std::int64_t seconds)
+{
+    markTotal = static_cast<std::int32_t>(seconds);
+    mark = TimeMark::fromSeconds(markTotal);
     DoDataExchange(false);
 }
 

@@ -13,6 +13,7 @@
 #include "previewsession.h"
 #include "splitresult.h"
 #include "timemark.h"
+#include "waveformstrip.h"
 #include "windowmenu.h"
 
 #include <QDialog>
@@ -109,6 +110,7 @@ private:
     void OnOK();
     void OnDestroy();
     void CaptureMark(TimeMark& mark, std::int32_t& markTotal);
+    void setMarkAt(TimeMark& mark, std::int32_t& markTotal, std::int64_t seconds);
     void keepOutputFolderFromBox();
     // Runs a cut of the open source with the window's engine choice and output folder.
     SplitResult runCut(CutShape shape);
@@ -134,6 +136,7 @@ private:
     std::unique_ptr<PreviewSession> m_preview; // the current player, the slider's position
     std::unique_ptr<CutStarter> m_cutStarter; // the Start buttons' requests
     MarksPanel* m_marks = nullptr; // the By marks mode; a child of the window
+    WaveformStrip* m_strip = nullptr; // a child of the window
 };
 
 } // namespace parvex

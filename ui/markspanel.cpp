@@ -61,7 +61,6 @@ MarksPanel::MarksPanel(QWidget& window, QHash<int, QWidget*>& controls, Services
     : QObject(&window)
     , m_window(window)
     , m_services(std::move(services))
-    , m_templateHeight(window.height())
 {
     makeControls(controls);
     openSource({});
@@ -133,8 +132,11 @@ void MarksPanel::setShown(bool shown)
 {
     for (QWidget* widget : std::as_const(m_panel))
         widget->setVisible(shown);
+    // From the window's height now: others (the waveform strip) may have grown it meanwhile.
     const int extra = TemplateBuilder::toPixels(m_window.font(), 0, 0, 0, PanelHeight).height();
-    m_window.setFixedSize(m_window.width(), m_templateHeight + (shown ? extra : 0));
+    const int without = m_window.height() - (m_shown ? extra : 0);
+    m_window.setFixedSize(m_window.width(), without + (shown ? extra : 0));
+    m_shown = shown;
 }
 
 void MarksPanel::addMark()

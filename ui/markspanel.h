@@ -66,7 +66,7 @@ private:
     QWidget& m_window;
     Services m_services;
     MarksModel m_model;
-    int m_templateHeight = 0; // pixels, the window's height without the panel
+    bool m_shown = false; // the window has grown by the panel
     QRadioButton* m_radio = nullptr;
     QListView* m_list = nullptr;
     QList<QWidget*> m_panel; // shown with the mode

@@ -113,8 +113,8 @@ private:
 } // namespace parvex
 
 // main() for a dialog test, written inside namespace parvex (it leaves the namespace for main):
-// settings in a temporary XDG_CONFIG_HOME and kept marks under its data/ as XDG_DATA_HOME, set
-// before anything reads them, the program's identity
+// settings in a temporary XDG_CONFIG_HOME, kept marks and level summaries in its data/ and
+// cache/ (XDG_DATA_HOME, XDG_CACHE_HOME), set before anything reads them, the program's identity
 // (organization "Brennick", display name "Parvex"), offscreen unless told otherwise, GStreamer
 // ready for the tests that use real graphs.
 #define PARVEX_DIALOG_TEST_MAIN(TestObject)                                                        \
@@ -126,6 +126,8 @@ private:
             QFile::encodeName(QString::fromStdString(configHome.path().string())));                \
         qputenv("XDG_DATA_HOME",                                                                   \
             QFile::encodeName(QString::fromStdString((configHome / "data").string())));            \
+        qputenv("XDG_CACHE_HOME",                                                                  \
+            QFile::encodeName(QString::fromStdString((configHome / "cache").string())));           \
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                                         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
         gst_init(nullptr, nullptr);                                                                \

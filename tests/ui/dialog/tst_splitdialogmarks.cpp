@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The By marks mode: its radio and panel as the keyboard and screen readers find them, a CUE
-// sheet in and out of the list, and the request its Start builds.
+// sheet in and out of the list, the waveform's keys, and the request its Start builds.
 #include "controlids.h"
 #include "dialogtestcase.h"
 #include "marksmodel.h"
 #include "resources.h"
+#include "waveformview.h"
 
 #include <QAccessible>
 #include <QListView>
@@ -69,6 +70,7 @@ private Q_SLOTS:
         QVERIFY(the(Id::StartRange).isHidden() && !the(Id::OutputFolder).isHidden());
         QVERIFY(!the(Id::Play).isHidden() && !the(Id::PositionSlider).isHidden());
         QVERIFY(dialog.height() > templateHeight);
+        QVERIFY(dialog.rect().contains(the(Id::ExportCue).geometry()));
         QCOMPARE(accessibleName(the(Id::ByMarks)), QStringLiteral("By marks"));
         const QStringList names { QStringLiteral("Marks"), QStringLiteral("Add Mark"),
             QStringLiteral("Remove Mark"), QStringLiteral("Import CUE\u2026"),
@@ -93,6 +95,7 @@ private Q_SLOTS:
         h->click(Id::ByFrame);
         QVERIFY(the(Id::MarksList).isHidden() && !the(Id::StartRange).isHidden());
         QCOMPARE(dialog.height(), templateHeight);
+        QVERIFY(dialog.rect().contains(the(Id::Help).geometry()));
     }
 
     void cueSheet_fillsTheListAndTheListWritesItBack()
@@ -120,6 +123,23 @@ private Q_SLOTS:
         const QByteArray text = back.readAll();
         QVERIFY(text.contains("FILE \"song.mp3\" MP3"));
         QVERIFY(text.contains("TITLE \"Verse\"\n    INDEX 01 00:03:37"));
+    }
+
+    void waveform_liesUnderTheSliderAndMarksAtThePlayersPosition()
+    {
+        startWithMp3();
+        h->click(Id::ByFrame);
+        auto& waveform = the<WaveformView>(Id::Waveform);
+        QCOMPARE(accessibleName(waveform), QStringLiteral("Waveform"));
+        QVERIFY(waveform.y() > the(Id::PositionSlider).geometry().bottom());
+        QVERIFY(waveform.geometry().bottom() < the(Id::Play).y());
+        QVERIFY(the(Id::PositionDisplay).geometry().bottom() < waveform.y()); // stays beside
+        h->graph->position = 3 * MediaTimePerSecond;
+        QTest::keyClick(&waveform, Qt::Key_I);
+        QCOMPARE(h->text(Id::StartSeconds), QStringLiteral("3"));
+        h->graph->position = 4 * MediaTimePerSecond;
+        QTest::keyClick(&waveform, Qt::Key_M);
+        QCOMPARE(rows(), QStringList { QStringLiteral("0:04.000, ") });
     }
 
     void startByMarks_asksForAPiecePerSpanAtTheMarks()

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Places the waveform under the slider, feeds it the levels and the position, and runs its keys.
+#include "waveformstrip.h"
+
+#include "controlids.h"
+#include "previewsession.h"
+#include "templatebuilder.h"
+#include "waveformview.h"
+
+#include <QWidget>
+
+namespace parvex {
+
+namespace {
+constexpr int StripHeight = 40; // dialog units
+constexpr int StripGap = 3; // dialog units between the slider and the strip
+constexpr std::int64_t MediaTimePerSecond = 10'000'000;
+} // namespace
+
+WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, MarksModel& marks,
+    PreviewSession& preview, RangeHooks hooks)
+    : QObject(&window)
+    , m_preview(preview)
+    , m_hooks(std::move(hooks))
+    , m_view(new WaveformView(&window))
+{
+    m_view->setObjectName(QString::number(ControlId::Waveform));
+    controls.insert(ControlId::Waveform, m_view);
+    m_view->setMarks(&marks);
+    // Its keys work from the marks list too (M, the nudges, Delete).
+    if (QWidget* list = controls.value(ControlId::MarksList))
+        m_view->shareKeysWith(list);
+    if (const QWidget* slider = controls.value(ControlId::PositionSlider))
+        insertBelow(window, *slider);
+    m_view->setPositionSource([this] {
+        const auto time = m_preview.pollNow();
+        return time ? toSample(*time) : m_view->position();
+    });
+    connect(&m_loader, &LevelLoader::loaded, m_view, &WaveformView::setLevels);
+    connect(&m_loader, &LevelLoader::progress, m_view, &WaveformView::setProgress);
+    connect(m_view, &WaveformView::seekRequested, this, &WaveformStrip::seek);
+    connect(m_view, &WaveformView::playPauseRequested, this, &WaveformStrip::playPause);
+    const auto seconds = [this](std::int64_t sample) {
+        return m_view->sampleRate() > 0 ? sample / m_view->sampleRate() : 0;
+    };
+    connect(m_view, &WaveformView::startMarkRequested, this,
+        [this, seconds](std::int64_t sample) { m_hooks.startTime(seconds(sample)); });
+    connect(m_view, &WaveformView::endMarkRequested, this,
+        [this, seconds](std::int64_t sample) { m_hooks.endTime(seconds(sample)); });
+}
+
+void WaveformStrip::insertBelow(QWidget& window, const QWidget& slider)
+{
+    const QRect strip = TemplateBuilder::toPixels(window.font(), 0, StripGap, 0, StripHeight);
+    const int top = slider.geometry().bottom() + 1 + strip.y();
+    const int shift = strip.y() + strip.height();
+    for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != m_view && child->y() > slider.geometry().bottom())
+            child->move(child->x(), child->y() + shift);
+    }
+    m_view->setGeometry(slider.x(), top, window.width() - 2 * slider.x(), strip.height());
+    window.setFixedSize(window.width(), window.height() + shift);
+}
+
+void WaveformStrip::seek(std::int64_t sample)
+{
+    if (CPreviewPlayer* player = m_preview.player()) {
+        player->SeekTo(toMediaTime(sample));
+        player->PollPosition(); // the slider, the display and the strip follow at once
+    }
+}
+
+void WaveformStrip::playPause()
+{
+    const CPreviewPlayer* player = m_preview.player();
+    if (player && player->m_State == PlayState::Running)
+        m_preview.pause();
+    else
+        m_preview.play();
+}
+
+void WaveformStrip::open(const QString& path)
+{
+    m_loader.cancel();
+    m_view->setLevels({});
+    m_view->setPosition(0);
+    if (!path.isEmpty())
+        m_loader.start(path);
+}
+
+void WaveformStrip::setPosition(std::int64_t mediaTime)
+{
+    m_view->setPosition(toSample(mediaTime));
+}
+
+std::int64_t WaveformStrip::toSample(std::int64_t mediaTime) const
+{
+    return (mediaTime * m_view->sampleRate() + MediaTimePerSecond / 2) / MediaTimePerSecond;
+}
+
+std::int64_t WaveformStrip::toMediaTime(std::int64_t sample) const
+{
+    const int rate = m_view->sampleRate();
+    return rate > 0 ? sample * MediaTimePerSecond / rate : 0;
+}
+
+} // namespace parvex
