@@ -105,6 +105,8 @@ std::int64_t MarksModel::clampToFile(std::int64_t sample) const
 
 int MarksModel::addMark(std::int64_t sample, const QString& title)
 {
+    if (m_totalSamples <= 0)
+        return -1; // no file (or none that could be examined): nowhere to put it
     sample = clampToFile(sample);
     const auto at = std::lower_bound(m_marks.begin(), m_marks.end(), sample,
         [](const Mark& mark, std::int64_t s) { return mark.sample < s; });

@@ -45,7 +45,8 @@ public:
     int frameSamples() const { return m_sampleRate >= 32000 ? 1152 : 576; }
     const std::vector<Mark>& marks() const { return m_marks; }
 
-    // The row of a new mark at `sample` (clamped to the file); -1 when a mark is already there.
+    // The row of a new mark at `sample` (clamped to the file); -1 when a mark is already there or
+    // there is no file.
     int addMark(std::int64_t sample, const QString& title = {});
     void removeMark(int row);
     // Moves the mark to `sample` clamped strictly between its neighbours; returns where it went.
