@@ -4,6 +4,7 @@
 #include "mpg123stream.h"
 
 #include "mpegstreamlocator.h"
+#include "mpg123filereader.h"
 
 #include <mpg123.h>
 
@@ -16,24 +17,6 @@ namespace {
 // Enough for the deepest MPEG-1 reservoir (511 bytes) over the smallest frames (32 kbit/s at
 // 48 kHz: 60 bytes of main data each), plus the frame before the target that the overlap needs.
 constexpr long kPreFrames = 12;
-
-ssize_t readCallback(void* handle, void* buffer, size_t bytes)
-{
-    return static_cast<ssize_t>(static_cast<FileReader*>(handle)->read(buffer, bytes));
-}
-
-off_t seekCallback(void* handle, off_t offset, int whence)
-{
-    return static_cast<off_t>(static_cast<FileReader*>(handle)->seek(offset, whence));
-}
-
-// Needed once before any handle by libmpg123 older than 1.27; a function-local static makes the
-// one call thread-safe.
-bool initialiseLibrary()
-{
-    static const bool initialised = mpg123_init() == MPG123_OK;
-    return initialised;
-}
 
 } // namespace
 
@@ -60,7 +43,7 @@ bool Mpg123Stream::open(const std::string& path, std::string* error)
     if (!start)
         return fail(path + " is not an MPEG audio file.");
     m_reader.setOrigin(*start);
-    if (!initialiseLibrary())
+    if (!InitialiseMpg123())
         return fail("The MPEG audio decoder could not be started.");
     int status = MPG123_OK;
     m_handle = mpg123_new(nullptr, &status);
@@ -76,8 +59,7 @@ bool Mpg123Stream::open(const std::string& path, std::string* error)
         && mpg123_format_none(m_handle) == MPG123_OK
         && mpg123_format2(m_handle, 0, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16)
             == MPG123_OK
-        && mpg123_replace_reader_handle(m_handle, readCallback, seekCallback, nullptr) == MPG123_OK
-        && mpg123_open_handle(m_handle, &m_reader) == MPG123_OK && readFormat();
+        && OpenMpg123WithReader(m_handle, m_reader) == MPG123_OK && readFormat();
     if (!ready)
         return fail("The MPEG audio decoder cannot read " + path + ".");
     return true;

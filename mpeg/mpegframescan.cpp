@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libmpg123 reads through FileReader (replaced I/O): its own reader issues two read() calls
-// per frame, which makes a scan of an hour of audio tens of times slower than reading it.
+// libmpg123 counts the frames, reading through FileReader (see mpg123filereader.h).
 #include "mpegframescan.h"
 
 #include "filereader.h"
 #include "mediatime.h"
+#include "mpg123filereader.h"
 
 #include <mpg123.h>
 
 #include <memory>
-#include <sys/types.h>
 
 namespace parvex {
 
@@ -20,24 +19,6 @@ struct HandleDeleter
     void operator()(mpg123_handle* handle) const { mpg123_delete(handle); }
 };
 using Mpg123Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
-
-ssize_t readCallback(void* handle, void* buffer, size_t bytes)
-{
-    return static_cast<ssize_t>(static_cast<FileReader*>(handle)->read(buffer, bytes));
-}
-
-off_t seekCallback(void* handle, off_t offset, int whence)
-{
-    return static_cast<off_t>(static_cast<FileReader*>(handle)->seek(offset, whence));
-}
-
-// Needed once before any handle by libmpg123 older than 1.27; a no-op since. A function-local
-// static makes the one call thread-safe.
-bool initialiseLibrary()
-{
-    static const bool initialised = mpg123_init() == MPG123_OK;
-    return initialised;
-}
 
 Mpg123Handle openStream(FileReader& reader)
 {
@@ -53,9 +34,7 @@ Mpg123Handle openStream(FileReader& reader)
     // first Info header, which is wrong for joined files.
     if (mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0) != MPG123_OK
         || mpg123_param(handle.get(), MPG123_RESYNC_LIMIT, -1, 0) != MPG123_OK
-        || mpg123_replace_reader_handle(handle.get(), readCallback, seekCallback, nullptr)
-            != MPG123_OK
-        || mpg123_open_handle(handle.get(), &reader) != MPG123_OK)
+        || OpenMpg123WithReader(handle.get(), reader) != MPG123_OK)
         return nullptr;
     return handle;
 }
@@ -64,7 +43,7 @@ Mpg123Handle openStream(FileReader& reader)
 
 std::optional<std::int64_t> ScanMpegAudioLength(FileReader& reader, std::int64_t streamStart)
 {
-    if (!initialiseLibrary())
+    if (!InitialiseMpg123())
         return std::nullopt;
     reader.setOrigin(streamStart);
     const Mpg123Handle handle = openStream(reader);
