@@ -4,6 +4,7 @@
 // file decodes.
 #include "controlids.h"
 #include "dialogtestcase.h"
+#include "marksmodel.h"
 #include "waveformview.h"
 
 #include <QDir>
@@ -90,8 +91,10 @@ private Q_SLOTS:
             list().model()->setData(list().model()->index(1, 0), QStringLiteral("0:05, Verse")));
         const QStringList set { QStringLiteral("0:02.500, "), QStringLiteral("0:05.000, Verse") };
         QCOMPARE(rows(list()), set);
-        // At once: the store's write is still pending.
+        const QString store = qobject_cast<MarksModel*>(list().model())->storePath();
+        QVERIFY(!QFile::exists(store)); // its write is pending: the window closes first
         h->dialog().close();
+        QVERIFY(QFile::exists(store));
 
         openWindow();
         QCOMPARE(rows(list()), set);
