@@ -2,9 +2,13 @@
 # Reads what a screen reader (Orca) presents at points of one program's windows, over AT-SPI.
 #
 # Usage: read-as-screen-reader.py PID X,Y [X,Y ...]   (screen coordinates)
+#        read-as-screen-reader.py PID --showing
 # Prints a JSON list, one object per point: the deepest accessible object there (as Orca's mouse
 # review finds it) with its name and role, "spoken" (what Orca speaks as the object's displayed
-# text) and "reviewed" (what Orca's flat review shows for it), or null when nothing is there.
+# text), "reviewed" (what Orca's flat review shows for it) and, for an object with a value (a
+# slider), "value" (the number Orca reads), or null when nothing is there.
+# With --showing it prints every object of the program's showing windows that is showing itself,
+# as {"name", "role"}, in the order of the tree (what a screen reader's object navigation meets).
 # Exits 2 when the program does not appear on the accessibility bus within 10 s.
 import json
 import sys
@@ -35,6 +39,14 @@ def object_at(app, x, y):
             current = current.queryComponent().getAccessibleAtPoint(x, y, pyatspi.DESKTOP_COORDS)
             if current is not None and current == found:
                 break
+    return found
+
+
+def showing(obj, found):
+    for child in obj:
+        if child is not None and child.getState().contains(pyatspi.STATE_SHOWING):
+            found.append({"name": child.name, "role": child.getRoleName()})
+            showing(child, found)
     return found
 
 
@@ -69,6 +81,9 @@ def main():
     if app is None:
         print(f"process {pid} is not on the accessibility bus", file=sys.stderr)
         return 2
+    if sys.argv[2:] == ["--showing"]:
+        print(json.dumps(showing(app, [])))
+        return 0
     results = []
     for point in sys.argv[2:]:
         x, y = (int(v) for v in point.split(","))
@@ -76,8 +91,11 @@ def main():
         if obj is None:
             results.append(None)
             continue
-        results.append({"name": obj.name, "role": obj.getRoleName(), "spoken": spoken(obj),
-                        "reviewed": reviewed(obj)})
+        found = {"name": obj.name, "role": obj.getRoleName(), "spoken": spoken(obj),
+                 "reviewed": reviewed(obj)}
+        if "Value" in pyatspi.listInterfaces(obj):
+            found["value"] = obj.queryValue().currentValue
+        results.append(found)
     print(json.dumps(results))
     return 0
 

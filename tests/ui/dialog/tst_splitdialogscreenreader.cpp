@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's displays as a screen reader reads them: over AT-SPI, from another process.
+// The window's displays and the By marks controls as a screen reader reads them: over AT-SPI,
+// from another process.
 #include "controlids.h"
 #include "dialogtestcase.h"
+#include "marksmodel.h"
 #include "updowncontrol.h"
 
 #include <QDeadlineTimer>
@@ -9,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QListView>
 #include <QProcess>
 
 namespace parvex {
@@ -23,19 +26,14 @@ class SplitDialogScreenReaderTest : public DialogTestCase
 {
     Q_OBJECT
 
-    // What read-as-screen-reader.py finds in the middle of each control: one JSON object per id,
-    // or null where it found nothing.
-    QJsonArray readAt(const QList<int>& ids)
+    // What read-as-screen-reader.py prints with `arguments` after this process's id.
+    QJsonArray read(const QStringList& arguments)
     {
-        QStringList arguments { QStringLiteral(PARVEX_SCREEN_READER_SCRIPT),
-            QString::number(QCoreApplication::applicationPid()) };
-        for (const int id : ids) {
-            const QWidget* control = h->control(id);
-            const QPoint middle = control->mapToGlobal(control->rect().center());
-            arguments.append(QStringLiteral("%1,%2").arg(middle.x()).arg(middle.y()));
-        }
         QProcess reader;
-        reader.start(qEnvironmentVariable("PARVEX_ATSPI_PYTHON"), arguments);
+        reader.start(qEnvironmentVariable("PARVEX_ATSPI_PYTHON"),
+            QStringList { QStringLiteral(PARVEX_SCREEN_READER_SCRIPT),
+                QString::number(QCoreApplication::applicationPid()) }
+                + arguments);
         // This process answers the reader's questions meanwhile, so its events must run.
         const QDeadlineTimer deadline(ReaderMs);
         while (reader.state() != QProcess::NotRunning && !deadline.hasExpired())
@@ -43,6 +41,27 @@ class SplitDialogScreenReaderTest : public DialogTestCase
         if (reader.state() != QProcess::NotRunning || reader.exitCode() != 0)
             qWarning("reader failed: %s", reader.readAllStandardError().constData());
         return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    }
+
+    // What it finds at each point (global coordinates): one JSON object per point, or null where
+    // it found nothing.
+    QJsonArray readAtPoints(const QList<QPoint>& points)
+    {
+        QStringList arguments;
+        for (const QPoint& point : points)
+            arguments.append(QStringLiteral("%1,%2").arg(point.x()).arg(point.y()));
+        return read(arguments);
+    }
+
+    // The same in the middle of each control.
+    QJsonArray readAt(const QList<int>& ids)
+    {
+        QList<QPoint> points;
+        for (const int id : ids) {
+            const QWidget* control = h->control(id);
+            points.append(control->mapToGlobal(control->rect().center()));
+        }
+        return readAtPoints(points);
     }
 
     // Each display is found where it is painted, named by what it is and read as what it shows.
@@ -83,6 +102,54 @@ private Q_SLOTS:
         h->click(Id::BySize);
         h->control<UpDownControl>(Id::SplitCountSpin)->step(1);
         expectReadAsShown({ Id::SourceTitle, Id::EachSize });
+    }
+
+    // By marks and the waveform: each control by its caption, a row of the list as it shows, and
+    // the waveform's value as the playing position in seconds.
+    void marksControls_areReadByTheirCaptions()
+    {
+        const QStringList shown {
+            QStringLiteral("radio button:By marks"),
+            QStringLiteral("list:Marks"),
+            QStringLiteral("push button:Add Mark"),
+            QStringLiteral("push button:Remove Mark"),
+            QStringLiteral("push button:Import CUE\u2026"),
+            QStringLiteral("push button:Import Chapters"),
+            QStringLiteral("push button:Export CUE\u2026"),
+            // Find Silences…, Chunks… and Save with Chapters… go here once they are in the panel.
+            QStringLiteral("slider:Waveform"),
+        };
+        CSplitDialog& dialog = h->start();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QString source = h->path(QStringLiteral("song.mp3"));
+        std::string error;
+        QVERIFY2(MakeMp3(source.toStdString(), { .seconds = 10 }, &error), error.c_str());
+        h->openSource(source, 10);
+        h->click(Id::ByMarks);
+        auto& list = *h->control<QListView>(Id::MarksList);
+        auto& marks = *qobject_cast<MarksModel*>(list.model());
+        marks.addMark(154'042, QStringLiteral("Verse")); // 3.493 s at 44.1 kHz
+        h->graph->position = 35'000'000; // 3.5 s, in 100-ns units
+        QVERIFY(h->poll());
+
+        QStringList found;
+        for (const QJsonValue object : read({ QStringLiteral("--showing") })) {
+            found.append(object[QStringLiteral("role")].toString() + u':'
+                + object[QStringLiteral("name")].toString());
+        }
+        for (const QString& control : shown)
+            QVERIFY2(found.contains(control),
+                qPrintable(control + QStringLiteral(" not in ") + found.join(u'|')));
+
+        // Where they are painted: the row as it shows, the waveform with its value.
+        const QJsonArray there
+            = readAtPoints({ list.viewport()->mapToGlobal(list.visualRect(marks.index(0)).center()),
+                h->control(Id::Waveform)->mapToGlobal(h->control(Id::Waveform)->rect().center()) });
+        QCOMPARE(there.size(), 2);
+        QCOMPARE(there[0][QStringLiteral("name")].toString(), QStringLiteral("0:03.493, Verse"));
+        QCOMPARE(there[1][QStringLiteral("name")].toString(), QStringLiteral("Waveform"));
+        QCOMPARE(there[1][QStringLiteral("value")].toDouble(), 3.5);
     }
 };
 
