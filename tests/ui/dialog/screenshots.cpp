@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // parvex-screenshots: renders the main window in each split mode, and playing a file, to PNGs.
 // Usage: parvex-screenshots <folder>
-// (writes by-frame.png, by-size.png, by-time.png, with-file.png and progress.png)
+// (writes by-frame.png, by-size.png, by-time.png, by-marks.png, waveform.png, with-file.png and
+// progress.png)
 #include "controlids.h"
 #include "cpositionslider.h"
 #include "csplitdialog.h"
@@ -16,6 +17,7 @@
 #include "scriptedprompter.h"
 #include "splitoperations.h"
 #include "updowncontrol.h"
+#include "waveformview.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,6 +34,7 @@
 
 #include <gst/gst.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -71,14 +74,53 @@ QString text(const CSplitDialog& dialog, int id)
     return qobject_cast<QLabel*>(dialog.control(id))->text();
 }
 
-bool save(CSplitDialog& dialog, const QDir& folder, const char* file)
+constexpr int Rate = 44100;
+constexpr double Seconds = 205.3;
+
+// A song of 205.3 s whose waveform has something to show: a fade-in, phrases of a few notes,
+// a louder chorus, and a pause before each of the marks set below (1:23.500 and 2:31.100).
+std::vector<std::int16_t> songSamples()
+{
+    std::vector<std::int16_t> samples(std::size_t(Seconds * Rate));
+    const double pi = std::acos(-1.0);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double t = double(i) / Rate;
+        if ((t >= 81.5 && t < 83.5) || (t >= 149.6 && t < 151.1))
+            continue;
+        const double section = t < 83.5 ? std::min(t / 20.0, 1.0) * 0.35 : t < 151.1 ? 0.45 : 0.7;
+        const double phrase = std::pow(std::sin(pi * 0.37 * t), 2.0);
+        const double note = 0.6 * std::sin(2 * pi * 220 * t) + 0.3 * std::sin(2 * pi * 331 * t)
+            + 0.1 * std::sin(2 * pi * 587 * t);
+        samples[i] = std::int16_t(std::lround(32767 * section * (0.3 + 0.7 * phrase) * note));
+    }
+    return samples;
+}
+
+bool saveImage(const QPixmap& picture, const QDir& folder, const char* file)
 {
     settle();
     const QString path = folder.filePath(QString::fromLatin1(file));
-    if (dialog.grab().save(path))
+    if (picture.save(path))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+bool save(CSplitDialog& dialog, const QDir& folder, const char* file)
+{
+    settle();
+    return saveImage(dialog.grab(), folder, file);
+}
+
+// The strip zoomed to about 20 s around the Verse mark.
+bool saveWaveform(WaveformView& view, const QDir& folder)
+{
+    const std::int64_t verse = 83 * Rate + Rate / 2;
+    view.zoom(20.0 / Seconds, view.xOf(verse));
+    view.scrollColumns(view.xOf(verse) - view.width() / 2);
+    const bool saved = saveImage(view.grab(), folder, "waveform.png");
+    view.zoom(Seconds, 0); // the whole file again
+    return saved;
 }
 
 // Moves the thumb to `position` of 600 and lets go as a drag would, then waits for the display
@@ -168,11 +210,13 @@ int main(int argc, char* argv[])
     FakeDesktopServices desktop;
     desktop.music = QStringLiteral("/home/user/Music");
     const TempDir temp;
-    // The marks set below are kept in the temporary folder, not the user's.
+    // The marks set below and the waveform's levels are kept in the temporary folder, not the
+    // user's.
     qputenv("XDG_DATA_HOME", QFile::encodeName(QString::fromStdString((temp / "data").string())));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(QString::fromStdString((temp / "cache").string())));
     const auto source = temp / "Summer Song.mp3";
     std::string error;
-    if (!MakeMp3(source, { .seconds = 205.3 }, &error)) {
+    if (!EncodeMp3(source, songSamples(), Rate, 1, { "-b", "128" }, &error)) {
         std::fprintf(stderr, "cannot make the MP3: %s\n", error.c_str());
         return 1;
     }
@@ -197,10 +241,19 @@ int main(int argc, char* argv[])
     auto& marks = *qobject_cast<MarksModel*>(
         qobject_cast<QListView*>(dialog.control(ControlId::MarksList))->model());
     marks.addMark(0, QStringLiteral("Intro"));
-    marks.addMark(std::int64_t { 83 } * 44100 + 22050, QStringLiteral("Verse"));
-    marks.addMark(std::int64_t { 151 } * 44100 + 4410, QStringLiteral("Chorus"));
+    marks.addMark(std::int64_t { 83 } * Rate + Rate / 2, QStringLiteral("Verse"));
+    marks.addMark(std::int64_t { 151 } * Rate + Rate / 10, QStringLiteral("Chorus"));
     dialog.show();
+    // The levels are written to the cache before the window is told.
+    const QDir levels(QString::fromStdString((temp / "cache" / "parvex").string()));
+    if (!waitFor([&] { return !levels.entryList(QDir::Files).isEmpty(); }, 30000)) {
+        std::fprintf(stderr, "the waveform's levels did not come\n");
+        return 1;
+    }
 
+    auto& waveform = *qobject_cast<WaveformView*>(dialog.control(ControlId::Waveform));
+    waveform.selectMark(1);
+    qobject_cast<QListView*>(dialog.control(ControlId::MarksList))->setCurrentIndex(marks.index(1));
     const struct
     {
         int radio;
@@ -212,6 +265,8 @@ int main(int argc, char* argv[])
         if (!save(dialog, folder, mode.file))
             return 1;
     }
+    if (!saveWaveform(waveform, folder))
+        return 1;
 
     // Listening: play a moment, pause, then mark 1:23 and 2:31 from the slider; paused, the
     // display stays where the picture is taken.
