@@ -108,7 +108,7 @@ private Q_SLOTS:
         h->realCuts = true;
         makeSource(10);
         openWindow();
-        markAt(6'130'000 * 10); // 6.13 s: 270,333 samples exactly
+        markAt(61'300'000); // 6.13 s: 270,333 samples exactly
         markAt(2 * MediaTimePerSecond + 5'000'000);
         const QString window = h->path(QStringLiteral("window")),
                       cli = h->path(QStringLiteral("cli"));
