@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QListView>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -132,6 +133,40 @@ private Q_SLOTS:
             QVERIFY2(ReadAll((window + u'/' + name).toStdString())
                     == ReadAll((cli + u'/' + name).toStdString()),
                 qPrintable(name));
+        }
+    }
+
+    // The waveform's keys from the list act on the row selected there.
+    void marksList_keysMoveAndRemoveTheRowSelectedThere()
+    {
+        makeSource(10);
+        openWindow();
+        for (const int second : { 2, 5, 8 })
+            markAt(second * MediaTimePerSecond);
+        list().setCurrentIndex(list().model()->index(0, 0));
+        QTest::keyClick(&list(), Qt::Key_Period, Qt::ShiftModifier);
+        QTest::keyClick(&list(), Qt::Key_Delete);
+        QEXPECT_FAIL(
+            "", "the waveform's selection (the last mark added) is not the list's", Continue);
+        QCOMPARE(rows(list()),
+            QStringList({ QStringLiteral("0:05.000, "), QStringLiteral("0:08.000, ") }));
+    }
+
+    // Alt+M is also the Split file time box's mnemonic, shown in By time.
+    void altM_choosesByMarksInEveryMode()
+    {
+        makeSource(10);
+        openWindow();
+        h->dialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(&h->dialog()));
+        for (const int mode : { Id::ByFrame, Id::BySize, Id::ByTime }) {
+            h->click(mode);
+            QTest::keyClick(&h->dialog(), Qt::Key_M, Qt::AltModifier);
+            if (mode == Id::ByTime)
+                QEXPECT_FAIL("", "ambiguous with Split file ti&me: it focuses that box", Continue);
+            // A mnemonic clicks the way a mouse does, a moment later.
+            QTRY_VERIFY2_WITH_TIMEOUT(the<QRadioButton>(Id::ByMarks).isChecked(),
+                qPrintable(QString::number(mode)), 1000);
         }
     }
 
