@@ -48,6 +48,9 @@ inline constexpr int RemoveMark = 1055;
 inline constexpr int ImportCue = 1056;
 inline constexpr int ImportChapters = 1057;
 inline constexpr int ExportCue = 1058;
+inline constexpr int FindSilences = 1060;
+inline constexpr int Chunks = 1061;
+inline constexpr int SaveWithChapters = 1062;
 // The waveform strip under the position slider.
 inline constexpr int Waveform = 1059;
 

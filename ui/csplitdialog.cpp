@@ -59,9 +59,9 @@ CSplitDialog::CSplitDialog(const DialogServices& services, QWidget* parent)
         Resources::mainDialog(), this, DialogControlFactory(services.sliderHeld));
     m_marks = new MarksPanel(*this, controls,
         { services.files, services.prompter, [this] { return m_sourcePath; },
-            [this] {
-                return m_preview->pollNow();
-            } });
+            [this] { return m_preview->pollNow(); }, [this] { return m_strip->levels(); },
+            [this](std::vector<Silence> found) { m_strip->showSilences(std::move(found)); },
+            services.askSilences, services.askChunks });
     m_ui = DialogControls::bind(std::move(controls));
     setUpDesktopAccess();
     m_preview = std::make_unique<PreviewSession>(this, m_ui.positionSlider, m_ui.positionDisplay,

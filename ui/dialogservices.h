@@ -5,6 +5,7 @@
 #include "cutdispatcher.h"
 #include "desktopservices.h"
 #include "filechooser.h"
+#include "marksasker.h"
 #include "previewsession.h"
 #include "probeduration.h"
 #include "prompter.h"
@@ -32,6 +33,9 @@ struct DialogServices
     DesktopServices& desktop;
     DurationProbe probeDuration = ProbeDuration;
     CutRunner runCut = RunCut;
+    // The boxes of Find Silences… and Chunks….
+    SilenceAsker askSilences = AskSilenceSettings;
+    ChunkAsker askChunks = AskChunkLengths;
     // The application's slider-held flag: true while the left button holds the position
     // slider. Null means it is never held.
     bool* sliderHeld = nullptr;

@@ -20,19 +20,15 @@ namespace parvex {
 // The walk reads the frame headers without decoding (about 30 ms for an hour at 128 kbit/s from
 // the page cache, 150 ms from disk): the level summary gives the same facts, but only from its
 // cache; decoding it takes seconds.
-bool OpenMarksSource(MarksModel& marks, const QString& path)
+std::optional<GaplessFacts> MeasureMarksSource(const QString& path)
 {
     const IndexOutcome indexed = IndexMp3Stream(toLocalPath(path));
-    if (!indexed.index) {
-        marks.setSource(0, 0);
-        return false;
-    }
-    const GaplessFacts& facts = indexed.index->gapless;
-    marks.openSource(path, facts.sampleRate, facts.totalSamples, MarksFolder());
-    return true;
+    if (!indexed.index)
+        return std::nullopt;
+    return indexed.index->gapless;
 }
 
-QString ImportCueMarks(MarksModel& marks, const QString& sheetPath, const QString& sourcePath)
+QString ReadCuePieces(const QString& sheetPath, const QString& sourcePath, CutAtMarks* pieces)
 {
     const CueReadResult read = ReadCueSheetFile(toLocalPath(sheetPath));
     if (!read.sheet)
@@ -41,18 +37,18 @@ QString ImportCueMarks(MarksModel& marks, const QString& sheetPath, const QStrin
     const CueFile* file = PickCueFile(*read.sheet, toLocalPath(sourcePath), &error);
     if (!file)
         return QString::fromStdString(error);
-    marks.importPieces(PiecesFromCue(*file, false));
+    *pieces = PiecesFromCue(*file, false);
     return {};
 }
 
-QString ImportChapterMarks(MarksModel& marks, const QString& sourcePath)
+QString ReadChapterPieces(const QString& sourcePath, CutAtMarks* pieces)
 {
     const ChapterReadResult read = ReadChapters(toLocalPath(sourcePath));
     if (!read.error.empty())
         return QString::fromStdString(read.error);
     if (read.chapters.empty())
         return QStringLiteral("This file has no ID3v2 chapters.");
-    marks.importPieces(PiecesFromChapters(read.chapters));
+    *pieces = PiecesFromChapters(read.chapters);
     return {};
 }
 
@@ -66,6 +62,13 @@ QString ExportCueMarks(const MarksModel& marks, const QString& sheetPath, const 
         || file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit())
         return QStringLiteral("Cannot write %1: %2").arg(sheetPath, file.errorString());
     return {};
+}
+
+QString SaveChapteredCopy(
+    const std::vector<Chapter>& chapters, const QString& sourcePath, const QString& outputPath)
+{
+    return QString::fromStdString(
+        WriteChapteredCopy(toLocalPath(sourcePath), toLocalPath(outputPath), chapters, true));
 }
 
 } // namespace parvex

@@ -4,8 +4,11 @@
 
 #include "controlids.h"
 #include "filechooser.h"
+#include "markpieces.h"
 #include "marksexchange.h"
+#include "marksfile.h"
 #include "prompter.h"
+#include "resultmailbox.h"
 #include "templatebuilder.h"
 
 #include <QFileInfo>
@@ -17,6 +20,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 
 namespace parvex {
 
@@ -61,10 +65,18 @@ MarksPanel::MarksPanel(QWidget& window, QHash<int, QWidget*>& controls, Services
     : QObject(&window)
     , m_window(window)
     , m_services(std::move(services))
+    , m_mailbox(std::make_shared<ResultMailbox>(this))
 {
     makeControls(controls);
     openSource({});
     setShown(false);
+}
+
+MarksPanel::~MarksPanel()
+{
+    m_mailbox->close();
+    if (m_saver.joinable())
+        m_saver.join();
 }
 
 void MarksPanel::makeControls(QHash<int, QWidget*>& controls)
@@ -90,42 +102,67 @@ void MarksPanel::makeControls(QHash<int, QWidget*>& controls)
     m_list->setAccessibleName(QStringLiteral("Marks"));
     label->setBuddy(m_list);
     m_panel = { place(label, { -1, 7, PanelTop + 2, 60, 8 }),
-        place(m_list, { Id::MarksList, 7, PanelTop + 12, 193, 82 }) };
+        place(m_list, { Id::MarksList, 7, PanelTop + 12, 108, 82 }) };
     m_needSource = { m_list };
-    const auto button
-        = [&](const QString& caption, const Place& at, void (MarksPanel::*handler)()) {
-              auto* pushButton = new QPushButton(caption, &m_window);
-              pushButton->setAutoDefault(false);
-              connect(pushButton, &QPushButton::clicked, this, handler);
-              m_panel.append(place(pushButton, at));
-              m_needSource.append(pushButton);
-          };
-    const int x = 207, width = 63, height = 14, step = 17, top = PanelTop + 12;
-    button(
-        QStringLiteral("Add Mark"), { Id::AddMark, x, top, width, height }, &MarksPanel::addMark);
-    button(QStringLiteral("Remove Mark"), { Id::RemoveMark, x, top + step, width, height },
-        &MarksPanel::removeMark);
-    button(QStringLiteral("Import CUE\u2026"), { Id::ImportCue, x, top + 2 * step, width, height },
-        &MarksPanel::importCue);
-    button(QStringLiteral("Import Chapters"),
-        { Id::ImportChapters, x, top + 3 * step, width, height }, &MarksPanel::importChapters);
-    button(QStringLiteral("Export CUE\u2026"), { Id::ExportCue, x, top + 4 * step, width, height },
-        &MarksPanel::exportCue);
+    // Two columns of buttons beside the list, each read top to bottom (and tabbed so): the
+    // list's own work, then what fills it from elsewhere or writes it out.
+    struct Button
+    {
+        const char16_t* caption;
+        int id;
+        void (MarksPanel::*handler)();
+    };
+    const Button buttons[] { { u"Add Mark", Id::AddMark, &MarksPanel::addMark },
+        { u"Remove Mark", Id::RemoveMark, &MarksPanel::removeMark },
+        { u"Find Silences\u2026", Id::FindSilences, &MarksPanel::findSilences },
+        { u"Chunks\u2026", Id::Chunks, &MarksPanel::makeChunks },
+        { u"Import CUE\u2026", Id::ImportCue, &MarksPanel::importCue },
+        { u"Import Chapters", Id::ImportChapters, &MarksPanel::importChapters },
+        { u"Export CUE\u2026", Id::ExportCue, &MarksPanel::exportCue },
+        { u"Save with Chapters\u2026", Id::SaveWithChapters, &MarksPanel::saveWithChapters } };
+    // The second column is wider for "Save with Chapters…".
+    const int lefts[] { 120, 190 }, widths[] { 66, 80 };
+    const int height = 14, step = 17, top = PanelTop + 12;
+    for (int i = 0; i < int(std::size(buttons)); ++i) {
+        auto* pushButton = new QPushButton(QString::fromUtf16(buttons[i].caption), &m_window);
+        pushButton->setAutoDefault(false);
+        connect(pushButton, &QPushButton::clicked, this, buttons[i].handler);
+        m_panel.append(place(pushButton,
+            { buttons[i].id, lefts[i / 4], top + i % 4 * step, widths[i / 4], height }));
+        m_needSource.append(pushButton);
+    }
+    m_saveButton = controls.value(Id::SaveWithChapters);
     // Where the other modes have theirs; the last of the window's Tab stops.
     auto* start = new QPushButton(QStringLiteral("&Start"), &m_window);
     start->setAutoDefault(false);
     m_panel.append(place(start, { Id::StartByMarks, 7, 183, 50, 14 }));
 }
 
+// The list is off until the walk over the frames has measured the file (on a worker: it reads
+// the whole file, which from disk takes longer than a window may stand still).
 void MarksPanel::openSource(const QString& path)
 {
-    bool open = false;
+    m_model.setSource(0, 0);
+    enableList(false);
+    m_silences.clear();
+    const int opening = ++m_opening;
     if (path.isEmpty())
-        m_model.setSource(0, 0);
-    else
-        open = OpenMarksSource(m_model, path);
+        return;
+    ResultMailbox::run(
+        m_mailbox, [path] { return MeasureMarksSource(path); },
+        [this, path, opening](std::optional<GaplessFacts> facts) {
+            if (opening != m_opening || !facts)
+                return;
+            m_model.openSource(path, facts->sampleRate, facts->totalSamples, MarksFolder());
+            enableList(true);
+            Q_EMIT sourceMeasured();
+        });
+}
+
+void MarksPanel::enableList(bool enabled)
+{
     for (QWidget* widget : std::as_const(m_needSource))
-        widget->setEnabled(open);
+        widget->setEnabled(enabled);
 }
 
 void MarksPanel::setShown(bool shown)
@@ -158,24 +195,144 @@ void MarksPanel::removeMark()
 
 void MarksPanel::importCue()
 {
-    const auto sheet
-        = m_services.files.openFile(QStringLiteral("Import a CUE sheet"), CueFilter, sheetFolder());
-    if (sheet)
-        report(ImportCueMarks(m_model, *sheet, m_services.sourcePath()));
+    const auto sheet = m_services.files.openFile(
+        QStringLiteral("Import a CUE sheet"), CueFilter, sourceFolder());
+    if (!sheet)
+        return;
+    CutAtMarks pieces;
+    const QString error = ReadCuePieces(*sheet, m_services.sourcePath(), &pieces);
+    if (error.isEmpty())
+        replaceMarks(pieces, QFileInfo(*sheet).fileName());
+    report(error);
 }
 
 void MarksPanel::importChapters()
 {
-    report(ImportChapterMarks(m_model, m_services.sourcePath()));
+    CutAtMarks pieces;
+    const QString error = ReadChapterPieces(m_services.sourcePath(), &pieces);
+    if (error.isEmpty())
+        replaceMarks(pieces, QStringLiteral("the file's chapters"));
+    report(error);
 }
 
 void MarksPanel::exportCue()
 {
     const QFileInfo source(m_services.sourcePath());
     const auto sheet = m_services.files.saveFile(QStringLiteral("Export a CUE sheet"), CueFilter,
-        sheetFolder(), source.completeBaseName() + QStringLiteral(".cue"));
+        sourceFolder(), source.completeBaseName() + QStringLiteral(".cue"));
     if (sheet)
         report(ExportCueMarks(m_model, *sheet, source.filePath()));
+}
+
+// The silences are shaded as the user tries settings; Cancel brings back those shaded before.
+void MarksPanel::findSilences()
+{
+    const auto levels = readyLevels();
+    if (!levels)
+        return;
+    std::vector<Silence> found;
+    const auto preview = [&](const SilenceSettings& settings) {
+        found = FindSilences(*levels, settings.thresholdDb, settings.minSeconds);
+        m_services.showSilences(found);
+        return int(found.size());
+    };
+    const auto chosen = m_services.askSilences(&m_window, m_silence, preview);
+    if (!chosen) {
+        m_services.showSilences(m_silences);
+        return;
+    }
+    m_silence = *chosen;
+    preview(m_silence);
+    m_silences = found;
+    replaceMarks(SilenceMarks(found, levels->totalSamples, levels->sampleRate, m_silence),
+        QStringLiteral("the silences"));
+}
+
+void MarksPanel::makeChunks()
+{
+    const auto levels = readyLevels();
+    if (!levels)
+        return;
+    const auto lengths = m_services.askChunks(&m_window, m_chunks);
+    if (!lengths)
+        return;
+    m_chunks = *lengths;
+    const int rate = levels->sampleRate;
+    m_silences = FindSilences(*levels, m_silence.thresholdDb, m_silence.minSeconds);
+    m_services.showSilences(m_silences);
+    std::vector<std::int64_t> unsilent;
+    const CutAtMarks pieces = ChunkMarks(m_silences, levels->totalSamples, rate,
+        std::llround(m_chunks.desiredSeconds * rate), std::llround(m_chunks.maximumSeconds * rate),
+        m_silence, &unsilent);
+    replaceMarks(pieces, QStringLiteral("the chunks"));
+    if (!unsilent.empty())
+        m_services.prompter.message(QStringLiteral("Chunks"),
+            QStringLiteral("%1 of the cuts found no pause before the longest length and were "
+                           "placed at the desired length.")
+                .arg(unsilent.size()));
+}
+
+// The copy is written on a worker (it reads the whole source); its result comes back as a
+// queued call, which Qt drops if the panel is gone.
+void MarksPanel::saveWithChapters()
+{
+    const QFileInfo source(m_services.sourcePath());
+    const auto output = m_services.files.saveFile(QStringLiteral("Save with Chapters"),
+        QStringLiteral("MP3 Files (*.mp3)"), sourceFolder(),
+        source.completeBaseName() + QStringLiteral(" (chapters).mp3"));
+    if (!output)
+        return;
+    // The open file is kept: its marks, its level summary and the player are all keyed to it.
+    if (QFileInfo(*output) == source) {
+        report(QStringLiteral("%1 is the open file. Choose another name for the copy.")
+                   .arg(source.fileName()));
+        return;
+    }
+    if (QFileInfo::exists(*output)
+        && !m_services.prompter.askYesNo(QStringLiteral("Save with Chapters"),
+            QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                .arg(QFileInfo(*output).fileName())))
+        return;
+    if (m_saver.joinable())
+        m_saver.join();
+    m_saveButton->setEnabled(false);
+    m_saver = std::thread([this,
+                              chapters = ChaptersFromMarks(
+                                  m_model.marks(), m_model.sampleRate(), m_model.totalSamples()),
+                              from = source.filePath(), to = *output] {
+        const QString error = SaveChapteredCopy(chapters, from, to);
+        QMetaObject::invokeMethod(
+            this, [this, error] { saved(error); }, Qt::QueuedConnection);
+    });
+}
+
+void MarksPanel::saved(const QString& error)
+{
+    m_saveButton->setEnabled(m_model.sampleRate() > 0);
+    report(error);
+}
+
+void MarksPanel::replaceMarks(const CutAtMarks& pieces, const QString& from)
+{
+    const int rows = m_model.rowCount();
+    const QString question = rows == 1
+        ? QStringLiteral("The list has a mark. Replace it with the marks of %1?").arg(from)
+        : QStringLiteral("The list has %1 marks. Replace them with the marks of %2?")
+              .arg(rows)
+              .arg(from);
+    if (rows > 0 && !m_services.prompter.askYesNo(QStringLiteral("Replace Marks"), question))
+        return;
+    m_model.importPieces(pieces);
+}
+
+// Silences are found in the whole file's summary: half of it would find half of them.
+std::shared_ptr<const LevelSummary> MarksPanel::readyLevels()
+{
+    auto levels = m_services.levels();
+    if (!levels)
+        report(QStringLiteral(
+            "The waveform of this file is still being read. Try again once it is complete."));
+    return levels;
 }
 
 void MarksPanel::report(const QString& error)
@@ -184,8 +341,8 @@ void MarksPanel::report(const QString& error)
         m_services.prompter.error(error);
 }
 
-// Sheets live beside the recording they describe.
-QString MarksPanel::sheetFolder() const
+// Sheets and copies go beside the recording they describe.
+QString MarksPanel::sourceFolder() const
 {
     return QFileInfo(m_services.sourcePath()).absolutePath();
 }

@@ -7,6 +7,8 @@
 #include "templatebuilder.h"
 #include "waveformview.h"
 
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QWidget>
 
 namespace parvex {
@@ -28,15 +30,24 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
     controls.insert(ControlId::Waveform, m_view);
     m_view->setMarks(&marks);
     // Its keys work from the marks list too (M, the nudges, Delete).
-    if (QWidget* list = controls.value(ControlId::MarksList))
+    if (auto* list = qobject_cast<QAbstractItemView*>(controls.value(ControlId::MarksList))) {
         m_view->shareKeysWith(list);
+        followSelection(*list);
+    }
     if (const QWidget* slider = controls.value(ControlId::PositionSlider))
         insertBelow(window, *slider);
     m_view->setPositionSource([this] {
         const auto time = m_preview.pollNow();
         return time ? toSample(*time) : m_view->position();
     });
-    connect(&m_loader, &LevelLoader::loaded, m_view, &WaveformView::setLevels);
+    connect(
+        &m_loader, &LevelLoader::loaded, this, [this](std::shared_ptr<const LevelSummary> levels) {
+            m_levels = levels;
+            m_view->setLevels(std::move(levels));
+            m_view->setProgress(1);
+        });
+    // A file that cannot be decoded keeps a blank strip: the player says why it cannot play.
+    connect(&m_loader, &LevelLoader::failed, m_view, [this] { m_view->setProgress(1); });
     connect(&m_loader, &LevelLoader::progress, m_view, &WaveformView::setProgress);
     connect(m_view, &WaveformView::seekRequested, this, &WaveformStrip::seek);
     connect(m_view, &WaveformView::playPauseRequested, this, &WaveformStrip::playPause);
@@ -47,6 +58,15 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
         [this, seconds](std::int64_t sample) { m_hooks.startTime(seconds(sample)); });
     connect(m_view, &WaveformView::endMarkRequested, this,
         [this, seconds](std::int64_t sample) { m_hooks.endTime(seconds(sample)); });
+}
+
+// One selected mark, whichever of the two shows it: the keys of either act on it.
+void WaveformStrip::followSelection(QAbstractItemView& list)
+{
+    connect(list.selectionModel(), &QItemSelectionModel::currentChanged, m_view,
+        [this](const QModelIndex& current) { m_view->selectMark(current.row()); });
+    connect(m_view, &WaveformView::selectedMarkChanged, &list,
+        [&list](int row) { list.setCurrentIndex(list.model()->index(row, 0)); });
 }
 
 void WaveformStrip::insertBelow(QWidget& window, const QWidget& slider)
@@ -82,10 +102,18 @@ void WaveformStrip::playPause()
 void WaveformStrip::open(const QString& path)
 {
     m_loader.cancel();
+    m_levels.reset();
     m_view->setLevels({});
+    m_view->setSilences({});
+    m_view->setProgress(path.isEmpty() ? 1 : 0);
     m_view->setPosition(0);
     if (!path.isEmpty())
         m_loader.start(path);
+}
+
+void WaveformStrip::showSilences(std::vector<Silence> silences)
+{
+    m_view->setSilences(std::move(silences));
 }
 
 void WaveformStrip::setPosition(std::int64_t mediaTime)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "levelloader.h"
+#include "silences.h"
 
 #include <QHash>
 #include <QObject>
@@ -10,7 +11,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
+class QAbstractItemView;
 class QWidget;
 
 namespace parvex {
@@ -41,6 +45,9 @@ public:
         PreviewSession& preview, RangeHooks hooks);
 
     WaveformView& view() const { return *m_view; }
+    void showSilences(std::vector<Silence> silences);
+    // The open source's whole level summary; null while it is being decoded.
+    std::shared_ptr<const LevelSummary> levels() const { return m_levels; }
     // Starts decoding the levels of `path`; an empty path (no source) clears the strip.
     void open(const QString& path);
     // The player's last polled position.
@@ -48,6 +55,7 @@ public:
 
 private:
     void insertBelow(QWidget& window, const QWidget& slider);
+    void followSelection(QAbstractItemView& list);
     std::int64_t toSample(std::int64_t mediaTime) const;
     std::int64_t toMediaTime(std::int64_t sample) const;
 
@@ -58,6 +66,7 @@ private:
     RangeHooks m_hooks;
     WaveformView* m_view = nullptr;
     LevelLoader m_loader;
+    std::shared_ptr<const LevelSummary> m_levels;
 };
 
 } // namespace parvex

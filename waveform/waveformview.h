@@ -31,6 +31,7 @@ public:
     void setProgress(double fraction);
     void setMarks(MarksModel* marks);
     void setSilences(std::vector<Silence> silences);
+    const std::vector<Silence>& silences() const { return m_silences; }
     // The player's position, as last reported (drawn).
     void setPosition(std::int64_t sample);
     // Asked when a key sets a mark, so that the mark is where the player is at that moment; when

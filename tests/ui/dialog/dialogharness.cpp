@@ -38,6 +38,14 @@ CSplitDialog& DialogHarness::start()
         .probeDuration = [this](const std::string&) { return duration; },
         .runCut
         = [this](const CutRequest& request, SplitHost& host) { return runCut(request, host); },
+        .askSilences =
+            [this](QWidget*, const SilenceSettings&, const auto& preview) {
+                for (const SilenceSettings& tried : silenceTries)
+                    silenceCounts.push_back(preview(tried));
+                return silenceCancels || silenceTries.empty() ? std::nullopt
+                                                              : std::optional(silenceTries.back());
+            },
+        .askChunks = [this](QWidget*, const ChunkLengths&) { return chunkAnswer; },
         .sliderHeld = &sliderHeld,
         .createGraph = [this] { return createGraph ? createGraph() : nullptr; },
         .createPreviewWindow =

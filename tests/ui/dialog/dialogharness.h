@@ -59,6 +59,12 @@ public:
     std::vector<RecordedCut> cuts;
     SplitResult cutResult { SplitStatus::Done, {}, 0 };
     bool realCuts = false; // run them with RunCut, as the program does
+    // Find Silences…: each setting is tried (its count kept in silenceCounts), then the last is
+    // the answer, or Cancel when silenceCancels.
+    std::vector<SilenceSettings> silenceTries;
+    bool silenceCancels = false;
+    std::vector<int> silenceCounts;
+    std::optional<ChunkLengths> chunkAnswer; // Chunks…; nullopt: Cancel
     TempDir temp;
 
     // Constructs the dialog, which runs its start-up.
