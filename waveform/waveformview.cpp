@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace parvex {
 
@@ -39,11 +40,8 @@ void WaveformView::setLevels(std::shared_ptr<const LevelSummary> levels)
     const bool finishing = m_partial && levels && levels->totalSamples == totalSamples();
     m_partial.reset();
     m_levels = std::move(levels);
-    if (!finishing)
-        m_fitted = true;
-    if (m_fitted)
-        fitWhole();
-    update();
+    m_fitted = m_fitted || !finishing;
+    m_fitted ? fitWhole() : update();
 }
 
 void WaveformView::addBlocks(std::shared_ptr<const LevelBlocksChunk> chunk)
@@ -78,10 +76,7 @@ void WaveformView::setMarks(MarksModel* marks)
     if (!marks)
         return;
     connect(marks, &QObject::destroyed, this, [this] { m_marks = nullptr; });
-    const auto refresh = [this] {
-        update();
-    };
-    connect(marks, &QAbstractItemModel::dataChanged, this, refresh);
+    connect(marks, &QAbstractItemModel::dataChanged, this, qOverload<>(&QWidget::update));
     connect(marks, &QAbstractItemModel::modelReset, this, [this] { selectMark(-1); });
     connect(marks, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first) {
         if (m_selected >= first)
@@ -106,8 +101,7 @@ void WaveformView::setMarksVisible(bool visible)
 
 void WaveformView::setRangeMarks(std::optional<std::int64_t> start, std::optional<std::int64_t> end)
 {
-    m_rangeStart = start;
-    m_rangeEnd = end;
+    std::tie(m_rangeStart, m_rangeEnd) = std::tie(start, end);
     update();
 }
 
@@ -250,15 +244,14 @@ void WaveformView::paintLevels(QPainter& painter)
     if (!m_levels)
         return;
     const std::int64_t spp = m_samplesPerPixel;
-    const std::int64_t endColumn
-        = std::min(m_firstColumn + width(), (totalSamples() + spp - 1) / spp);
-    if (spp < m_levels->blockSamples)
-        m_stretch->request(spp, m_firstColumn, endColumn);
-    const auto samples = m_stretch->columns();
-    ColumnPainter columns(painter, { spp, m_firstColumn, width(), height() },
-        { palette().color(QPalette::Mid), palette().color(QPalette::Text) });
-    columns.paint(*m_levels, m_partial ? m_partial->decoded() : DecodedStretches {},
-        spp < m_levels->blockSamples ? samples.get() : nullptr);
+    const bool deep = spp < m_levels->blockSamples;
+    if (deep)
+        m_stretch->request(spp, m_firstColumn,
+            std::min(m_firstColumn + width(), (totalSamples() + spp - 1) / spp));
+    const auto samples = deep ? m_stretch->columns() : nullptr;
+    ColumnPainter(painter, { spp, m_firstColumn, width(), height() },
+        { palette().color(QPalette::Mid), palette().color(QPalette::Text) })
+        .paint(*m_levels, m_partial ? m_partial->decoded() : DecodedStretches {}, samples.get());
 }
 
 void WaveformView::paintOverlays(QPainter& painter) const
