@@ -95,5 +95,10 @@ int main(int argc, char** argv)
     std::printf("deep zoom (4 samples a column, %d columns): first stretch %lld ms (with the frame "
                 "index), scrolled %lld ms\n",
         view.width(), first, scrolled);
+    // The widest stretch: the deepest zoom out that still decodes samples.
+    while (view.samplesPerPixel() * 2 < 441)
+        view.zoom(2, 0);
+    std::printf("deep zoom (%lld samples a column): stretch %lld ms\n",
+        static_cast<long long>(view.samplesPerPixel()), timeStretch());
     return 0;
 }
