@@ -104,8 +104,8 @@ private:
     void positionChanged();
 
     std::shared_ptr<const LevelSummary> m_levels;
-    std::unique_ptr<PartialLevels> m_partial; // while the summary decodes; m_levels is its
-    StretchLoader* m_stretch; // a child
+    std::unique_ptr<PartialLevels> m_partial; // while the summary decodes (m_levels is its summary)
+    StretchLoader* m_stretch = nullptr; // a child: the samples at deep zoom
     MarksModel* m_marks = nullptr; // not owned; cleared when it is destroyed
     std::vector<Silence> m_silences;
     std::function<std::int64_t()> m_positionSource;
