@@ -28,11 +28,29 @@ struct Shared
     const LevelProgress& progress;
     std::atomic<std::int64_t> secondHalfDone { 0 };
     std::atomic<bool> stop { false };
+    // What `partial` is shown. The first thread alone sets the first run's end; the second
+    // thread publishes its blocks written with a release store, so that the first thread reads
+    // them complete.
+    LevelBlocksSoFar soFar {};
+    std::atomic<std::size_t> secondBlocksDone { 0 };
 
     bool cancelled() const
     {
         return stop.load(std::memory_order_relaxed)
             || (progress.cancel && progress.cancel->load(std::memory_order_relaxed));
+    }
+    bool reporting() const { return progress.report || progress.partial; }
+    // On the first thread only.
+    void report(std::int64_t samplesDone, std::int64_t total)
+    {
+        if (progress.report)
+            progress.report(
+                std::min(1.0, static_cast<double>(samplesDone) / static_cast<double>(total)));
+        if (progress.partial) {
+            soFar.runs[1].end
+                = soFar.runs[1].begin + secondBlocksDone.load(std::memory_order_acquire);
+            progress.partial(soFar);
+        }
     }
 };
 
@@ -96,13 +114,15 @@ Half decodeHalf(Mpg123Stream& stream, const HalfTarget& target, Shared& shared, 
             half.errorText = "the second half runs past the scanned length";
             return half;
         }
+        const std::size_t finished = std::min(blocks.blocksWritten(), target.room);
         if (target.second) {
             shared.secondHalfDone.store(half.samples, std::memory_order_relaxed);
-        } else if (shared.progress.report) {
+            shared.secondBlocksDone.store(finished, std::memory_order_release);
+        } else if (shared.reporting()) {
             const std::int64_t sum = half.samples + shared.secondHalfDone.load();
             if (sum >= nextReport) {
-                shared.progress.report(
-                    std::min(1.0, static_cast<double>(sum) / static_cast<double>(total)));
+                shared.soFar.runs[0].end = shared.soFar.runs[0].begin + finished;
+                shared.report(sum, total);
                 nextReport = sum + reportEvery;
             }
         }
@@ -146,11 +166,10 @@ Half decodeTwoHalves(Mpg123Stream& first, const std::string& path, std::int64_t 
     Half whole = decodeHalf(first, { blocks.data(), firstBlocks, middle, false }, shared, scanned);
     if (whole.outcome != HalfOutcome::Done)
         shared.stop = true;
+    shared.soFar.runs[0].end = firstBlocks;
     while (!secondFinished) {
-        if (shared.progress.report)
-            shared.progress.report(std::min(1.0,
-                static_cast<double>(whole.samples + shared.secondHalfDone)
-                    / static_cast<double>(scanned)));
+        if (shared.reporting())
+            shared.report(whole.samples + shared.secondHalfDone, scanned);
         std::this_thread::sleep_for(kWaitReportPeriod);
     }
     worker.join();
@@ -183,15 +202,22 @@ std::optional<LevelSummary> SummariseLevelsWith(const std::string& path,
     // Exactly the scanned length's blocks: a decode that runs longer spills into the overflow.
     summary.blocks.resize(blockCount(scanned, summary.blockSamples));
     Shared shared { progress };
+    shared.soFar = { summary.sampleRate, summary.channels, summary.blockSamples, scanned,
+        summary.blocks.data(), summary.blocks.size(), {} };
 
-    // The second half starts on a block boundary, so that no block straddles the halves.
-    const std::int64_t middle = scanned / 2 / summary.blockSamples * summary.blockSamples;
+    // The second half starts on a coarse block boundary, so that no block, nor any coarse block
+    // shown while both halves run, straddles the halves.
+    const std::int64_t coarseSamples
+        = std::int64_t { summary.blockSamples } * LevelSummary::kCoarseBlocks;
+    const std::int64_t middle = scanned / 2 / coarseSamples * coarseSamples;
     const bool twoHalves = first.isMpeg1LayerIIIStereo() && !first.isJoined() && middle > 0
         && (threads == LevelThreads::Two
             || (threads == LevelThreads::Auto
                 && scanned >= kTwoHalvesSeconds * summary.sampleRate));
     Half whole;
     if (twoHalves) {
+        shared.soFar.runs[1] = { std::size_t(middle / summary.blockSamples),
+            std::size_t(middle / summary.blockSamples) };
         whole = decodeTwoHalves(first, path, middle, summary.blocks, shared);
         const bool userCancelled = progress.cancel && progress.cancel->load();
         // A half that failed or came out another length than the scan promised cannot be joined
@@ -238,18 +264,22 @@ void BuildCoarseLevels(LevelSummary& summary)
     for (std::size_t c = 0; c < summary.coarse.size(); ++c) {
         const std::size_t begin = c * factor;
         const std::size_t end = std::min(blocks.size(), begin + factor);
-        LevelBlock& out = summary.coarse[c];
-        out.min = blocks[begin].min;
-        out.max = blocks[begin].max;
-        double squares = 0;
-        for (std::size_t b = begin; b < end; ++b) {
-            out.min = std::min(out.min, blocks[b].min);
-            out.max = std::max(out.max, blocks[b].max);
-            squares += static_cast<double>(blocks[b].rms) * blocks[b].rms;
-        }
-        out.rms = static_cast<std::uint16_t>(
-            std::lround(std::sqrt(squares / static_cast<double>(end - begin))));
+        summary.coarse[c] = CoarseBlockOf(blocks.data() + begin, blocks.data() + end);
     }
+}
+
+LevelBlock CoarseBlockOf(const LevelBlock* first, const LevelBlock* last)
+{
+    LevelBlock out = *first;
+    double squares = 0;
+    for (const LevelBlock* b = first; b != last; ++b) {
+        out.min = std::min(out.min, b->min);
+        out.max = std::max(out.max, b->max);
+        squares += static_cast<double>(b->rms) * b->rms;
+    }
+    out.rms = static_cast<std::uint16_t>(
+        std::lround(std::sqrt(squares / static_cast<double>(last - first))));
+    return out;
 }
 
 } // namespace parvex

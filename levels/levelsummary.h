@@ -3,7 +3,9 @@
 // and chunk planners and the waveform.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -36,12 +38,32 @@ struct LevelSummary
     std::vector<LevelBlock> coarse;
 };
 
+// The blocks a running decode has finished, for a waveform that shows them before the summary
+// is done. `blocks` is the summary's storage, sized from the scanned length; each decoding thread
+// fills one run of it from its `begin` on, and the blocks before its `end` are final (a one-pass
+// decode leaves the second run empty). Every run begins on a coarse block boundary. Valid only
+// during the call that hands it over.
+struct LevelBlocksSoFar
+{
+    struct Run
+    {
+        std::size_t begin = 0, end = 0;
+    };
+    int sampleRate = 0, channels = 0, blockSamples = 0;
+    std::int64_t totalSamples = 0; // as scanned; the decode may end a little elsewhere
+    const LevelBlock* blocks = nullptr;
+    std::size_t blockCount = 0;
+    std::array<Run, 2> runs;
+};
+
 // `report` (may be empty) is called on the calling thread with a fraction in [0, 1], a few
-// hundred times at most; `cancel`, when set, is read between frames.
+// hundred times at most, and `partial` (may be empty) right after it with the blocks finished so
+// far; `cancel`, when set, is read between frames.
 struct LevelProgress
 {
     std::function<void(double fraction)> report;
     const std::atomic<bool>* cancel = nullptr;
+    std::function<void(const LevelBlocksSoFar& soFar)> partial = nullptr;
 };
 
 // Decodes the whole MP3 with libmpg123 in gapless mode (so sample positions are the exact
@@ -52,5 +74,7 @@ std::optional<LevelSummary> SummariseLevels(
 
 // Fills `coarse` from `blocks`.
 void BuildCoarseLevels(LevelSummary& summary);
+// One coarse block from the blocks [first, last) (not empty).
+LevelBlock CoarseBlockOf(const LevelBlock* first, const LevelBlock* last);
 
 } // namespace parvex

@@ -30,30 +30,60 @@ Mpg123Stream::~Mpg123Stream()
     }
 }
 
+namespace {
+
+bool failWith(std::string* error, const std::string& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+std::string unreadable(const std::string& path)
+{
+    return "Cannot read " + path + ": it is missing, unreadable or not a regular file.";
+}
+
+} // namespace
+
 bool Mpg123Stream::open(const std::string& path, std::string* error)
 {
-    auto fail = [&](const std::string& text) {
-        if (error)
-            *error = text;
-        return false;
-    };
     if (!m_reader.open(path))
-        return fail("Cannot read " + path + ": it is missing, unreadable or not a regular file.");
-    const auto start = FindMpegAudioStart(m_reader);
-    if (!start)
-        return fail(path + " is not an MPEG audio file.");
-    m_reader.setOrigin(*start);
+        return failWith(error, unreadable(path));
+    const auto audioStart = FindMpegAudioStart(m_reader);
+    if (!audioStart)
+        return failWith(error, path + " is not an MPEG audio file.");
+    m_reader.setOrigin(*audioStart);
+    return start(path, true, error);
+}
+
+bool Mpg123Stream::openAtFrame(
+    const std::string& path, std::int64_t frameOffset, std::string* error)
+{
+    if (!m_reader.open(path))
+        return failWith(error, unreadable(path));
+    m_reader.setOrigin(frameOffset);
+    return start(path, false, error);
+}
+
+bool Mpg123Stream::start(const std::string& path, bool gapless, std::string* error)
+{
+    const auto fail = [&](const std::string& text) {
+        return failWith(error, text);
+    };
     if (!InitialiseMpg123())
         return fail("The MPEG audio decoder could not be started.");
     int status = MPG123_OK;
     m_handle = mpg123_new(nullptr, &status);
     if (!m_handle)
         return fail("The MPEG audio decoder could not be started.");
-    // Resyncing without limit is safe only because FindMpegAudioStart proved that this is MPEG
-    // audio; with the default limit a stretch of damage would end the decode early, and the
-    // length would no longer be the exact engine's.
+    // Resyncing without limit is safe only because FindMpegAudioStart (or the frame index that
+    // gave the frame to start at) proved that this is MPEG audio; with the default limit a stretch
+    // of damage would end the decode early, and the length would no longer be the exact engine's.
     const bool ready
-        = mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0) == MPG123_OK
+        = mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET | (gapless ? MPG123_GAPLESS : 0), 0)
+            == MPG123_OK
+        && (gapless || mpg123_param(m_handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0) == MPG123_OK)
         && mpg123_param(m_handle, MPG123_RESYNC_LIMIT, -1, 0) == MPG123_OK
         && mpg123_param(m_handle, MPG123_PREFRAMES, kPreFrames, 0) == MPG123_OK
         && mpg123_format_none(m_handle) == MPG123_OK

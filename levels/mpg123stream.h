@@ -28,6 +28,10 @@ public:
     // false with a sentence in *error for a file that is missing, not MPEG audio, or that
     // libmpg123 cannot open.
     bool open(const std::string& path, std::string* error);
+    // Opens the stream at the audio frame that starts `frameOffset` bytes into the file, for a
+    // decode of a stretch: every sample from that frame on comes out, none trimmed (the gapless
+    // facts are the caller's). Same failures as open().
+    bool openAtFrame(const std::string& path, std::int64_t frameOffset, std::string* error);
     // Reads every frame header (nothing is decoded): the exact length and a full frame index.
     bool scan();
     // Sample-exact seek on the gapless timeline; decoding starts `MPG123_PREFRAMES` frames
@@ -50,6 +54,7 @@ public:
     const std::string& errorText() const { return m_errorText; }
 
 private:
+    bool start(const std::string& path, bool gapless, std::string* error);
     bool readFormat();
 
     FileReader m_reader;

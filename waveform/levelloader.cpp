@@ -4,14 +4,22 @@
 
 #include <QMetaObject>
 
+#include <chrono>
 #include <cmath>
+#include <optional>
 
 namespace parvex {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kPartialPeriod { 100 };
+} // namespace
 
 LevelLoader::LevelLoader(QObject* parent)
     : QObject(parent)
 {
     qRegisterMetaType<std::shared_ptr<const LevelSummary>>();
+    qRegisterMetaType<std::shared_ptr<const LevelBlocksChunk>>();
 }
 
 LevelLoader::~LevelLoader()
@@ -38,23 +46,7 @@ void LevelLoader::start(const QString& path, LevelDecoder decode)
     const int generation = ++m_generation;
     m_worker = std::thread([this, source = path.toStdString(), decode = std::move(decode),
                                cancelled = m_cancel, generation] {
-        // Reported only when the percentage changes: the decoder calls a few hundred times.
-        auto lastPercent = std::make_shared<int>(-1);
-        LevelProgress report;
-        report.cancel = cancelled.get();
-        report.report = [this, lastPercent, generation](double fraction) {
-            const int percent = int(std::lround(fraction * 100));
-            if (percent == *lastPercent)
-                return;
-            *lastPercent = percent;
-            QMetaObject::invokeMethod(
-                this,
-                [this, fraction, generation] {
-                    if (generation == m_generation && m_running)
-                        Q_EMIT progress(fraction);
-                },
-                Qt::QueuedConnection);
-        };
+        const LevelProgress report = reporter(generation, cancelled.get());
         std::string error;
         auto levels = decode(source, report, &error);
         if (cancelled->load())
@@ -69,6 +61,47 @@ void LevelLoader::start(const QString& path, LevelDecoder decode)
             },
             Qt::QueuedConnection);
     });
+}
+
+LevelProgress LevelLoader::reporter(int generation, const std::atomic<bool>* cancelled)
+{
+    LevelProgress report;
+    report.cancel = cancelled;
+    // Reported only when the percentage changes: the decoder calls a few hundred times.
+    report.report = [this, generation, lastPercent = -1](double fraction) mutable {
+        const int percent = int(std::lround(fraction * 100));
+        if (percent == lastPercent)
+            return;
+        lastPercent = percent;
+        QMetaObject::invokeMethod(
+            this,
+            [this, fraction, generation] {
+                if (generation == m_generation && m_running)
+                    Q_EMIT progress(fraction);
+            },
+            Qt::QueuedConnection);
+    };
+    // The first blocks at once, then the new ones every kPartialPeriod: each block is copied
+    // once on its way over.
+    report.partial
+        = [this, generation, sent = std::array<std::size_t, 2> {},
+              last = std::optional<Clock::time_point>()](const LevelBlocksSoFar& soFar) mutable {
+              const auto now = Clock::now();
+              if (last && now - *last < kPartialPeriod)
+                  return;
+              for (auto& chunk : TakeNewBlocks(soFar, sent)) {
+                  last = now;
+                  QMetaObject::invokeMethod(
+                      this,
+                      [this, generation,
+                          shared = std::make_shared<const LevelBlocksChunk>(std::move(chunk))] {
+                          if (generation == m_generation && m_running)
+                              Q_EMIT blocksDecoded(shared);
+                      },
+                      Qt::QueuedConnection);
+              }
+          };
+    return report;
 }
 
 void LevelLoader::cancel()

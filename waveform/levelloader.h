@@ -3,6 +3,7 @@
 #pragma once
 
 #include "levelcache.h"
+#include "partiallevels.h"
 
 #include <QObject>
 #include <QString>
@@ -33,11 +34,16 @@ public:
 Q_SIGNALS:
     // A fraction in [0, 1], at most about a hundred times a load.
     void progress(double fraction);
+    // Blocks decoded so far that were not handed over before, at most about ten times a second
+    // (one chunk for each decoding thread that has new ones). Not emitted for a cached summary.
+    void blocksDecoded(std::shared_ptr<const parvex::LevelBlocksChunk> chunk);
     void loaded(std::shared_ptr<const parvex::LevelSummary> levels);
     // Why the summary could not be made; not emitted after cancel().
     void failed(const QString& reason);
 
 private:
+    // The LevelProgress of one run, posting to this loader's thread.
+    LevelProgress reporter(int generation, const std::atomic<bool>* cancelled);
     void finish(int generation, std::shared_ptr<const LevelSummary> levels, const QString& error);
 
     std::shared_ptr<std::atomic<bool>> m_cancel;

@@ -2,9 +2,10 @@
 // The waveform strip's painting, zoom and scroll, mouse and keys.
 #include "waveformview.h"
 
-#include "columnlevels.h"
+#include "columnpainter.h"
 #include "marksmodel.h"
 #include "marktime.h"
+#include "overlaypainter.h"
 #include "waveformaccessible.h"
 
 #include <QAccessible>
@@ -13,17 +14,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace parvex {
 
 namespace {
 constexpr int kGrabPixels = 4; // how near a mark a press grabs it
-constexpr double kFullScale = 32768.0;
 } // namespace
 
 WaveformView::WaveformView(QWidget* parent)
     : QWidget(parent)
+    , m_stretch(new StretchLoader(this))
 {
+    connect(m_stretch, &StretchLoader::columnsReady, this, qOverload<>(&QWidget::update));
     WaveformAccessible::install();
     setAccessibleName(QStringLiteral("Waveform"));
     setFocusPolicy(Qt::StrongFocus);
@@ -34,9 +37,28 @@ WaveformView::WaveformView(QWidget* parent)
 
 void WaveformView::setLevels(std::shared_ptr<const LevelSummary> levels)
 {
+    const bool finishing = m_partial && levels && levels->totalSamples == totalSamples();
+    m_partial.reset();
     m_levels = std::move(levels);
+    m_fitted = m_fitted || !finishing;
+    m_fitted ? fitWhole() : update();
+}
+
+void WaveformView::addBlocks(std::shared_ptr<const LevelBlocksChunk> chunk)
+{
+    if (!chunk || (m_partial && m_partial->add(*chunk)))
+        return update();
+    m_partial = std::make_unique<PartialLevels>(*chunk);
+    m_partial->add(*chunk);
+    m_levels = m_partial->summary();
     m_fitted = true;
     fitWhole();
+}
+
+void WaveformView::setSource(const QString& path)
+{
+    m_stretch->setSource(path);
+    update();
 }
 
 void WaveformView::setProgress(double fraction)
@@ -54,10 +76,7 @@ void WaveformView::setMarks(MarksModel* marks)
     if (!marks)
         return;
     connect(marks, &QObject::destroyed, this, [this] { m_marks = nullptr; });
-    const auto refresh = [this] {
-        update();
-    };
-    connect(marks, &QAbstractItemModel::dataChanged, this, refresh);
+    connect(marks, &QAbstractItemModel::dataChanged, this, qOverload<>(&QWidget::update));
     connect(marks, &QAbstractItemModel::modelReset, this, [this] { selectMark(-1); });
     connect(marks, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first) {
         if (m_selected >= first)
@@ -71,6 +90,18 @@ void WaveformView::setMarks(MarksModel* marks)
             selectMark(std::min(first, m_marks->rowCount() - 1));
         update();
     });
+    update();
+}
+
+void WaveformView::setMarksVisible(bool visible)
+{
+    m_marksVisible = visible;
+    update();
+}
+
+void WaveformView::setRangeMarks(std::optional<std::int64_t> start, std::optional<std::int64_t> end)
+{
+    std::tie(m_rangeStart, m_rangeEnd) = std::tie(start, end);
     update();
 }
 
@@ -206,59 +237,34 @@ void WaveformView::paintEvent(QPaintEvent*)
     paintOverlays(painter);
 }
 
-void WaveformView::paintLevels(QPainter& painter) const
+// Asks for the samples of what is shown at deep zoom whenever it is painted: the loader does
+// nothing while the columns it has or decodes cover it.
+void WaveformView::paintLevels(QPainter& painter)
 {
     if (!m_levels)
         return;
-    const double middle = height() / 2.0, scale = (height() / 2.0 - 1) / kFullScale;
-    const QColor peak = palette().color(QPalette::Mid), rms = palette().color(QPalette::Text);
-    for (int x = 0; x < width(); ++x) {
-        const auto column = ColumnLevels(*m_levels, sampleAt(x), sampleAt(x + 1));
-        if (!column)
-            break;
-        painter.setPen(peak);
-        painter.drawLine(QPointF(x + 0.5, middle - column->max * scale),
-            QPointF(x + 0.5, middle - column->min * scale));
-        painter.setPen(rms);
-        painter.drawLine(QPointF(x + 0.5, middle - column->rms * scale),
-            QPointF(x + 0.5, middle + column->rms * scale));
-    }
+    const std::int64_t spp = m_samplesPerPixel;
+    const bool deep = spp < m_levels->blockSamples;
+    if (deep)
+        m_stretch->request(spp, m_firstColumn,
+            std::min(m_firstColumn + width(), (totalSamples() + spp - 1) / spp));
+    const auto samples = deep ? m_stretch->columns() : nullptr;
+    ColumnPainter(painter, { spp, m_firstColumn, width(), height() },
+        { palette().color(QPalette::Mid), palette().color(QPalette::Text) })
+        .paint(*m_levels, m_partial ? m_partial->decoded() : DecodedStretches {}, samples.get());
 }
 
 void WaveformView::paintOverlays(QPainter& painter) const
 {
-    QColor shade = palette().color(QPalette::Highlight);
-    shade.setAlpha(60);
-    for (const Silence& silence : m_silences) {
-        const int left = xOf(silence.start), right = xOf(silence.end);
-        if (right >= 0 && left <= width())
-            painter.fillRect(QRect(left, 0, std::max(right - left, 1), height()), shade);
-    }
-    if (const MarksModel* marks = m_marks) {
-        const QColor markColour = palette().color(QPalette::Link);
-        int row = 0;
-        for (const Mark& mark : marks->marks()) {
-            painter.setPen(QPen(markColour, row++ == m_selected ? 3 : 1));
-            const int x = xOf(mark.sample);
-            painter.drawLine(x, 0, x, height());
-        }
-    }
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
-    const int x = xOf(m_position);
-    painter.drawLine(x, 0, x, height());
-    if (m_progress < 1) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        painter.drawLine(0, height() - 1, int(width() * m_progress), height() - 1);
-    }
-    if (hasFocus()) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    const MarksModel* marks = m_marksVisible ? m_marks : nullptr;
+    PaintOverlays(painter, palette(), size(), [this](std::int64_t sample) { return xOf(sample); },
+        { &m_silences, marks ? &marks->marks() : nullptr, m_selected, m_rangeStart, m_rangeEnd,
+            m_position, m_progress, hasFocus() });
 }
 
 int WaveformView::markAt(int x) const
 {
-    const MarksModel* marks = m_marks;
+    const MarksModel* marks = m_marksVisible ? m_marks : nullptr;
     const int row = marks ? marks->nearestRow(sampleAt(x)) : -1;
     if (row < 0)
         return -1;

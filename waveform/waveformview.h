@@ -3,12 +3,15 @@
 #pragma once
 
 #include "levelsummary.h"
+#include "partiallevels.h"
 #include "silences.h"
+#include "stretchloader.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace parvex {
@@ -19,17 +22,30 @@ class MarksModel;
 // columns are fixed to the timeline, so scrolling moves whole columns and a column's picture
 // never changes with the scroll position (no shimmer). Each column is painted from the coarsest
 // level of the summary whose blocks are no longer than spp: a line from min to max, and the RMS
-// as a darker line around the middle.
+// as a darker line around the middle. While the summary decodes, what has arrived is shown and the
+// rest stays blank. Below one 10 ms block per column, the visible stretch of the source is decoded
+// on a worker thread and its samples drawn as they arrive (the blocks until then).
 class WaveformView : public QWidget
 {
     Q_OBJECT
 public:
     explicit WaveformView(QWidget* parent = nullptr);
 
+    // The finished summary (null: none), replacing any blocks added so far; the zoom stays when
+    // it finishes the summary being shown.
     void setLevels(std::shared_ptr<const LevelSummary> levels);
+    // Blocks of a summary still decoding (LevelLoader::blocksDecoded); a chunk of another source
+    // than the blocks before it starts afresh.
+    void addBlocks(std::shared_ptr<const LevelBlocksChunk> chunk);
+    // The MP3 the levels are of, decoded stretch by stretch at deep zoom (empty: none).
+    void setSource(const QString& path);
     // The fraction of the source decoded so far, drawn as a line along the bottom until 1.
     void setProgress(double fraction);
     void setMarks(MarksModel* marks);
+    // Whether the marks list's marks are drawn (and can be grabbed); they are by default.
+    void setMarksVisible(bool visible);
+    // Start Time and End Time (samples) drawn as a green and a red line, neither movable here.
+    void setRangeMarks(std::optional<std::int64_t> start, std::optional<std::int64_t> end);
     void setSilences(std::vector<Silence> silences);
     const std::vector<Silence>& silences() const { return m_silences; }
     // The player's position, as last reported (drawn).
@@ -84,11 +100,13 @@ private:
     bool nudgeKey(QKeyEvent* event);
     // Acts on one of the waveform's keys; false for any other.
     bool handleKey(QKeyEvent* event);
-    void paintLevels(QPainter& painter) const;
+    void paintLevels(QPainter& painter);
     void paintOverlays(QPainter& painter) const;
     void positionChanged();
 
     std::shared_ptr<const LevelSummary> m_levels;
+    std::unique_ptr<PartialLevels> m_partial; // while the summary decodes (m_levels is its summary)
+    StretchLoader* m_stretch = nullptr; // a child: the samples at deep zoom
     MarksModel* m_marks = nullptr; // not owned; cleared when it is destroyed
     std::vector<Silence> m_silences;
     std::function<std::int64_t()> m_positionSource;
@@ -97,6 +115,8 @@ private:
     std::int64_t m_samplesPerPixel = 1;
     std::int64_t m_firstColumn = 0;
     int m_selected = -1;
+    bool m_marksVisible = true;
+    std::optional<std::int64_t> m_rangeStart, m_rangeEnd;
     bool m_dragging = false;
     bool m_fitted = false; // zoomed to the whole file until the user zooms
 };

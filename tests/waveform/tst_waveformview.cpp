@@ -2,6 +2,10 @@
 // The waveform widget: its keys and mark dragging with a faked player position, zoom, the
 // accessible position, and a silence painted flat in columns that do not change with the scroll.
 #include "marksmodel.h"
+#include "mp3fixture.h"
+#include "streamscan.h"
+#include "stretchdecode.h"
+#include "stretchloader.h"
 #include "waveformview.h"
 
 #include <QAccessible>
@@ -11,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <set>
 
 using namespace parvex;
 
@@ -56,6 +62,9 @@ private Q_SLOTS:
     void ctrlWheelZoomsAroundThePointer();
     void accessiblePositionIsTheValue();
     void silenceIsFlatAndColumnsDoNotShimmer();
+    void blocksShowAsTheyArriveAndTheSummaryKeepsTheZoom();
+    void rangeMarksShowInTheirColoursAndMarksHide();
+    void deepZoomDrawsTheVisibleStretchsSamples();
 
 private:
     MarksModel* m_model = nullptr;
@@ -202,6 +211,128 @@ void TestWaveformView::silenceIsFlatAndColumnsDoNotShimmer()
     for (int x = 1; x + 5 < before.width() - 1; ++x)
         for (int y = 1; y < before.height() - 1; ++y)
             QCOMPARE(after.pixel(x, y), before.pixel(x + 5, y));
+}
+
+// Two runs of blocks arrive (as from the two halves of a decode): their columns are painted, the
+// columns between them stay blank, and the finished summary keeps the zoom the user chose.
+void TestWaveformView::blocksShowAsTheyArriveAndTheSummaryKeepsTheZoom()
+{
+    const auto whole = levelsWithSilence();
+    const auto chunkOf = [&](std::size_t first, std::size_t count) {
+        auto chunk = std::make_shared<LevelBlocksChunk>();
+        *chunk = { kRate, 1, kRate / 100, kTotal, whole->blocks.size(), first, {} };
+        chunk->blocks.assign(whole->blocks.begin() + std::ptrdiff_t(first),
+            whole->blocks.begin() + std::ptrdiff_t(first + count));
+        return chunk;
+    };
+    m_view->setLevels({});
+    m_view->setPosition(kTotal);
+    m_view->addBlocks(chunkOf(0, 1024)); // 0 to 10.24 s
+    m_view->addBlocks(chunkOf(3008, 1024)); // 30.08 to 40.32 s
+    QCOMPARE(m_view->totalSamples(), kTotal);
+    const QRgb background = m_view->palette().color(QPalette::Base).rgb();
+    const QImage image = m_view->grab().toImage();
+    QVERIFY(paintedRows(image, m_view->xOf(5 * kRate), background) > 40);
+    QVERIFY(paintedRows(image, m_view->xOf(35 * kRate), background) > 40);
+    QCOMPARE(paintedRows(image, m_view->xOf(20 * kRate), background), 0);
+    QCOMPARE(paintedRows(image, m_view->xOf(50 * kRate), background), 0);
+
+    m_view->zoom(0.25, 0);
+    const std::int64_t spp = m_view->samplesPerPixel();
+    m_view->setLevels(whole);
+    QCOMPARE(m_view->samplesPerPixel(), spp);
+    QVERIFY(paintedRows(m_view->grab().toImage(), m_view->xOf(12 * kRate), background) > 40);
+}
+
+void TestWaveformView::rangeMarksShowInTheirColoursAndMarksHide()
+{
+    m_view->setPosition(kTotal);
+    m_model->addMark(m_view->sampleAt(100));
+    m_view->setRangeMarks(m_view->sampleAt(200), m_view->sampleAt(300));
+    const auto colourAt = [&](int x) {
+        return QColor(m_view->grab().toImage().pixel(x, 2));
+    };
+    QCOMPARE(colourAt(100), m_view->palette().color(QPalette::Link));
+    QCOMPARE(colourAt(200), QColor(Qt::darkGreen));
+    QCOMPARE(colourAt(300), QColor(Qt::red));
+    QVERIFY(colourAt(200) != colourAt(300));
+
+    m_view->setMarksVisible(false);
+    QCOMPARE(colourAt(100), m_view->palette().color(QPalette::Base));
+    // A hidden mark, and Start and End, are not grabbed: a press there seeks.
+    QSignalSpy seek(m_view, &WaveformView::seekRequested);
+    QTest::mouseClick(m_view, Qt::LeftButton, {}, QPoint(100, 40));
+    QTest::mouseClick(m_view, Qt::LeftButton, {}, QPoint(200, 40));
+    QCOMPARE(seek.size(), 2);
+    QCOMPARE(m_view->selectedMark(), -1);
+    m_view->setRangeMarks({}, {});
+    QCOMPARE(colourAt(200), m_view->palette().color(QPalette::Base));
+}
+
+// The loader folds the decoded stretch into columns at the asked zoom (checked against the
+// samples there), and the view, zoomed in past the blocks, draws them: the columns within one
+// 10 ms block, flat before, follow the tone.
+void TestWaveformView::deepZoomDrawsTheVisibleStretchsSamples()
+{
+    TempDir dir;
+    const auto path = dir / "tone.mp3";
+    std::string error;
+    QVERIFY2(MakeMp3(path, { 2.0, kRate, 2, { "-b", "128" } }, &error), error.c_str());
+    const QString source = QString::fromStdString(path.string());
+
+    StretchLoader loader;
+    QSignalSpy ready(&loader, &StretchLoader::columnsReady);
+    loader.setSource(source);
+    loader.request(3, 10000, 10100);
+    QVERIFY(ready.wait(10000));
+    const auto columns = loader.columns();
+    QVERIFY(columns && columns->covers(3, 10000, 10100));
+    loader.request(3, 10010, 10090); // covered: nothing more is decoded
+    QVERIFY(!ready.wait(300));
+    auto outcome = IndexMp3Stream(path.string());
+    QVERIFY(outcome.index);
+    const StretchSource stretchSource = StretchSourceOf(
+        path.string(), std::make_shared<const StreamIndex>(std::move(*outcome.index)));
+    const auto samples = DecodeStretch(stretchSource, 30000, 30300, nullptr, &error);
+    QVERIFY2(samples && samples->frames() == 300, error.c_str());
+    for (std::int64_t c = 10000; c < 10100; ++c) {
+        const SampleColumn* column = columns->at(3, c);
+        QVERIFY(column);
+        for (std::size_t ch = 0; ch < 2; ++ch) {
+            std::int16_t low = INT16_MAX, high = INT16_MIN;
+            for (std::int64_t i = c * 3; i < c * 3 + 3; ++i) {
+                const auto value = samples->samples[std::size_t((i - 30000) * 2) + ch];
+                low = std::min(low, value);
+                high = std::max(high, value);
+            }
+            QCOMPARE(column->min[ch], low);
+            QCOMPARE(column->max[ch], high);
+        }
+    }
+
+    std::string summaryError;
+    m_view->setLevels(
+        std::make_shared<const LevelSummary>(*SummariseLevels(path, {}, &summaryError)));
+    m_view->setSource(source);
+    m_view->setPosition(0);
+    while (m_view->samplesPerPixel() > 4)
+        m_view->zoom(0.5, 0);
+    m_view->scrollColumns(kRate / 2 / m_view->samplesPerPixel());
+    const QRgb background = m_view->palette().color(QPalette::Base).rgb();
+    // Distinct top rows among the columns of the block that starts at the view's first column.
+    const auto distinctTops = [&] {
+        const QImage image = m_view->grab().toImage();
+        const int first = m_view->xOf((m_view->sampleAt(0) / (kRate / 100) + 1) * (kRate / 100));
+        std::set<int> tops;
+        for (int x = first; x < first + (kRate / 100) / int(m_view->samplesPerPixel()) - 1; ++x) {
+            int y = 0;
+            while (y < image.height() && image.pixel(x, y) == background)
+                ++y;
+            tops.insert(y);
+        }
+        return tops.size();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(distinctTops() > 5, 10000);
 }
 
 QTEST_MAIN(TestWaveformView)
