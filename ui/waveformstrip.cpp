@@ -3,12 +3,15 @@
 #include "waveformstrip.h"
 
 #include "controlids.h"
+#include "marksmodel.h"
 #include "previewsession.h"
 #include "templatebuilder.h"
 #include "waveformview.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace parvex {
@@ -29,6 +32,8 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
     m_view->setObjectName(QString::number(ControlId::Waveform));
     controls.insert(ControlId::Waveform, m_view);
     m_view->setMarks(&marks);
+    // The rate comes with the marks' source when the levels have not come yet.
+    connect(&marks, &QAbstractItemModel::modelReset, this, [this] { m_refreshModeMarks(); });
     // Its keys work from the marks list too (M, the nudges, Delete).
     if (auto* list = qobject_cast<QAbstractItemView*>(controls.value(ControlId::MarksList))) {
         m_view->shareKeysWith(list);
@@ -45,10 +50,13 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
             m_levels = levels;
             m_view->setLevels(std::move(levels));
             m_view->setProgress(1);
+            m_refreshModeMarks(); // the range is in seconds: samples need the rate
         });
     // A file that cannot be decoded keeps a blank strip: the player says why it cannot play.
     connect(&m_loader, &LevelLoader::failed, m_view, [this] { m_view->setProgress(1); });
     connect(&m_loader, &LevelLoader::progress, m_view, &WaveformView::setProgress);
+    connect(&m_loader, &LevelLoader::blocksDecoded, m_view, &WaveformView::addBlocks);
+    showModeMarks(controls);
     connect(m_view, &WaveformView::seekRequested, this, &WaveformStrip::seek);
     connect(m_view, &WaveformView::playPauseRequested, this, &WaveformStrip::playPause);
     const auto seconds = [this](std::int64_t sample) {
@@ -67,6 +75,44 @@ void WaveformStrip::followSelection(QAbstractItemView& list)
         [this](const QModelIndex& current) { m_view->selectMark(current.row()); });
     connect(m_view, &WaveformView::selectedMarkChanged, &list,
         [&list](int row) { list.setCurrentIndex(list.model()->index(row, 0)); });
+}
+
+// The strip draws the marks of the mode shown: Start Time and End Time in By frame, the list in
+// By marks, none in the modes whose cuts are not marks.
+void WaveformStrip::showModeMarks(const QHash<int, QWidget*>& controls)
+{
+    const auto* byFrame = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByFrame));
+    const auto* byMarks = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByMarks));
+    const QLineEdit* range[6];
+    const int ids[] { ControlId::StartHours, ControlId::StartMinutes, ControlId::StartSeconds,
+        ControlId::EndHours, ControlId::EndMinutes, ControlId::EndSeconds };
+    for (int i = 0; i < 6; ++i) {
+        range[i] = qobject_cast<QLineEdit*>(controls.value(ids[i]));
+        if (!range[i] || !byFrame || !byMarks)
+            return;
+    }
+    const auto refresh = [this, byFrame, byMarks, range] {
+        m_view->setMarksVisible(byMarks->isChecked());
+        const auto at = [&](int first) -> std::optional<std::int64_t> {
+            if (!byFrame->isChecked())
+                return std::nullopt;
+            std::int64_t seconds = 0;
+            for (int i = first; i < first + 3; ++i) {
+                bool number = false;
+                seconds = seconds * 60 + range[i]->text().toLongLong(&number);
+                if (!number)
+                    return std::nullopt;
+            }
+            return seconds * m_view->sampleRate();
+        };
+        m_view->setRangeMarks(at(0), at(3));
+    };
+    for (const QLineEdit* edit : range)
+        connect(edit, &QLineEdit::textChanged, this, refresh);
+    connect(byFrame, &QAbstractButton::toggled, this, refresh);
+    connect(byMarks, &QAbstractButton::toggled, this, refresh);
+    m_refreshModeMarks = refresh;
+    refresh();
 }
 
 void WaveformStrip::insertBelow(QWidget& window, const QWidget& slider)
@@ -106,6 +152,7 @@ void WaveformStrip::open(const QString& path)
     m_view->setLevels({});
     m_view->setSilences({});
     m_view->setProgress(path.isEmpty() ? 1 : 0);
+    m_view->setSource(path);
     m_view->setPosition(0);
     if (!path.isEmpty())
         m_loader.start(path);

@@ -56,6 +56,7 @@ public:
 private:
     void insertBelow(QWidget& window, const QWidget& slider);
     void followSelection(QAbstractItemView& list);
+    void showModeMarks(const QHash<int, QWidget*>& controls);
     std::int64_t toSample(std::int64_t mediaTime) const;
     std::int64_t toMediaTime(std::int64_t sample) const;
 
@@ -67,6 +68,8 @@ private:
     WaveformView* m_view = nullptr;
     LevelLoader m_loader;
     std::shared_ptr<const LevelSummary> m_levels;
+    std::function<void()> m_refreshModeMarks = [] {
+    };
 };
 
 } // namespace parvex

@@ -46,6 +46,8 @@ public:
     void setMarksVisible(bool visible);
     // Start Time and End Time (samples) drawn as a green and a red line, neither movable here.
     void setRangeMarks(std::optional<std::int64_t> start, std::optional<std::int64_t> end);
+    bool marksVisible() const { return m_marksVisible; }
+    std::optional<std::int64_t> rangeStart() const { return m_rangeStart; }
     void setSilences(std::vector<Silence> silences);
     const std::vector<Silence>& silences() const { return m_silences; }
     // The player's position, as last reported (drawn).

@@ -240,6 +240,11 @@ private Q_SLOTS:
         h->graph->position = 3 * MediaTimePerSecond;
         QTest::keyClick(&waveform, Qt::Key_I);
         QCOMPARE(h->text(Id::StartSeconds), QStringLiteral("3"));
+        // The strip shows the marks of the mode shown: here Start Time, not the list.
+        QCOMPARE(waveform.rangeStart(), std::optional<std::int64_t>(3 * Rate));
+        QVERIFY(!waveform.marksVisible());
+        h->click(Id::ByMarks);
+        QVERIFY(waveform.marksVisible() && !waveform.rangeStart());
         h->graph->position = 4 * MediaTimePerSecond;
         QTest::keyClick(&waveform, Qt::Key_M);
         QCOMPARE(rows(), QStringList { QStringLiteral("0:04.000, ") });
