@@ -44,14 +44,23 @@ int textEnd(const QRadioButton& radio)
 
 // One more radio of the template's group, after the last one's text and inside the group's
 // frame as far as the room allows: at the template's width of the last radio, this caption
-// would run past the frame.
-void placeBeside(QRadioButton& radio, const QRadioButton& last, const QWidget* group)
+// would run past the frame. Where even that is too little (a wide font), the frame grows to the
+// window's margin rather than cut the caption.
+void placeBeside(QRadioButton& radio, const QRadioButton& last, QWidget* group)
 {
     const int width = textEnd(radio) - radio.x() + 2;
-    const int left = textEnd(last) + last.fontMetrics().averageCharWidth();
-    const int frameEnd = group ? group->geometry().right() - 2 : left + width;
-    radio.setGeometry(
-        std::max(left, std::min(radio.x(), frameEnd - width)), radio.y(), width, radio.height());
+    const int left = textEnd(last) + last.fontMetrics().averageCharWidth() / 2;
+    if (!group) {
+        radio.setGeometry(left, radio.y(), width, radio.height());
+        return;
+    }
+    const int frameEnd = group->geometry().right() - 2;
+    const int x = std::max(left, std::min(radio.x(), frameEnd - width));
+    radio.setGeometry(x, radio.y(), width, radio.height());
+    const int margin = radio.parentWidget()->width() - group->geometry().right() - 1;
+    const int over = x + width - frameEnd;
+    if (over > 0)
+        group->resize(group->width() + std::min(over, std::max(0, margin - 4)), group->height());
 }
 
 struct Place

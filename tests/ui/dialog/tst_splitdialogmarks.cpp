@@ -10,6 +10,7 @@
 #include "waveformview.h"
 
 #include <QAccessible>
+#include <QGroupBox>
 #include <QListView>
 #include <QRadioButton>
 
@@ -105,6 +106,9 @@ private Q_SLOTS:
         QVERIFY(!the(Id::Play).isHidden() && !the(Id::PositionSlider).isHidden());
         QVERIFY(dialog.height() > templateHeight);
         QCOMPARE(accessibleName(the(Id::ByMarks)), QStringLiteral("By marks"));
+        // Its caption inside the Split mode frame, as the other modes' are.
+        const QRect frame = dialog.findChild<QGroupBox*>()->geometry();
+        QVERIFY(frame.contains(the(Id::ByMarks).geometry()));
         const QStringList names { QStringLiteral("Marks"), QStringLiteral("Add Mark"),
             QStringLiteral("Remove Mark"), QStringLiteral("Find Silences\u2026"),
             QStringLiteral("Chunks\u2026"), QStringLiteral("Import CUE\u2026"),
