@@ -113,10 +113,12 @@ private Q_SLOTS:
             QStringLiteral("list:Marks"),
             QStringLiteral("push button:Add Mark"),
             QStringLiteral("push button:Remove Mark"),
+            QStringLiteral("push button:Find Silences\u2026"),
+            QStringLiteral("push button:Chunks\u2026"),
             QStringLiteral("push button:Import CUE\u2026"),
             QStringLiteral("push button:Import Chapters"),
             QStringLiteral("push button:Export CUE\u2026"),
-            // Find Silences…, Chunks… and Save with Chapters… go here once they are in the panel.
+            QStringLiteral("push button:Save with Chapters\u2026"),
             QStringLiteral("slider:Waveform"),
         };
         CSplitDialog& dialog = h->start();
@@ -127,6 +129,7 @@ private Q_SLOTS:
         QVERIFY2(MakeMp3(source.toStdString(), { .seconds = 10 }, &error), error.c_str());
         h->openSource(source, 10);
         h->click(Id::ByMarks);
+        QTRY_VERIFY(the(Id::AddMark).isEnabled()); // once the file is measured
         auto& list = *h->control<QListView>(Id::MarksList);
         auto& marks = *qobject_cast<MarksModel*>(list.model());
         marks.addMark(154'042, QStringLiteral("Verse")); // 3.493 s at 44.1 kHz
