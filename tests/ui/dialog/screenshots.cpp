@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -94,6 +95,15 @@ std::vector<std::int16_t> songSamples()
         samples[i] = std::int16_t(std::lround(32767 * section * (0.3 + 0.7 * phrase) * note));
     }
     return samples;
+}
+
+// Whether the strip still draws its progress line along the bottom (in the highlight colour,
+// which its picture of the sound does not use), half-way across or further.
+bool decoding(WaveformView& view)
+{
+    const QImage image = view.grab().toImage();
+    const QColor line = view.palette().color(QPalette::Highlight);
+    return image.pixelColor(image.width() / 2, image.height() - 1) == line;
 }
 
 bool saveImage(const QPixmap& picture, const QDir& folder, const char* file)
@@ -238,6 +248,12 @@ int main(int argc, char* argv[])
     }
     qobject_cast<QLineEdit*>(dialog.control(ControlId::SplitCount))->setText(QStringLiteral("3"));
     qobject_cast<UpDownControl*>(dialog.control(ControlId::SplitCountSpin))->step(1);
+    // The list takes marks once a worker has measured the file.
+    const QWidget& addMark = *dialog.control(ControlId::AddMark);
+    if (!waitFor([&] { return addMark.isEnabled(); }, 10000)) {
+        std::fprintf(stderr, "the file was not measured for its marks\n");
+        return 1;
+    }
     auto& marks = *qobject_cast<MarksModel*>(
         qobject_cast<QListView*>(dialog.control(ControlId::MarksList))->model());
     marks.addMark(0, QStringLiteral("Intro"));
@@ -252,6 +268,10 @@ int main(int argc, char* argv[])
     }
 
     auto& waveform = *qobject_cast<WaveformView*>(dialog.control(ControlId::Waveform));
+    if (!waitFor([&] { return !decoding(waveform); }, 10000)) {
+        std::fprintf(stderr, "the waveform's progress line stays\n");
+        return 1;
+    }
     waveform.selectMark(1);
     qobject_cast<QListView*>(dialog.control(ControlId::MarksList))->setCurrentIndex(marks.index(1));
     const struct
