@@ -252,9 +252,10 @@ void MarksPanel::findSilences()
     }
     m_silence = *chosen;
     preview(m_silence);
-    m_silences = found;
-    replaceMarks(SilenceMarks(found, levels->totalSamples, levels->sampleRate, m_silence),
-        QStringLiteral("the silences"));
+    if (replaceMarks(SilenceMarks(found, levels->totalSamples, levels->sampleRate, m_silence),
+            QStringLiteral("the silences")))
+        m_silences = found;
+    m_services.showSilences(m_silences);
 }
 
 void MarksPanel::makeChunks()
@@ -267,13 +268,15 @@ void MarksPanel::makeChunks()
         return;
     m_chunks = *lengths;
     const int rate = levels->sampleRate;
-    m_silences = FindSilences(*levels, m_silence.thresholdDb, m_silence.minSeconds);
-    m_services.showSilences(m_silences);
+    const auto found = FindSilences(*levels, m_silence.thresholdDb, m_silence.minSeconds);
     std::vector<std::int64_t> unsilent;
-    const CutAtMarks pieces = ChunkMarks(m_silences, levels->totalSamples, rate,
+    const CutAtMarks pieces = ChunkMarks(found, levels->totalSamples, rate,
         std::llround(m_chunks.desiredSeconds * rate), std::llround(m_chunks.maximumSeconds * rate),
         m_silence, &unsilent);
-    replaceMarks(pieces, QStringLiteral("the chunks"));
+    if (!replaceMarks(pieces, QStringLiteral("the chunks")))
+        return;
+    m_silences = found;
+    m_services.showSilences(m_silences);
     if (!unsilent.empty())
         m_services.prompter.message(QStringLiteral("Chunks"),
             QStringLiteral("%1 of the cuts found no pause before the longest length and were "
@@ -309,19 +312,27 @@ void MarksPanel::saveWithChapters()
                               chapters = ChaptersFromMarks(
                                   m_model.marks(), m_model.sampleRate(), m_model.totalSamples()),
                               from = source.filePath(), to = *output] {
-        const QString error = SaveChapteredCopy(chapters, from, to);
+        QString said = SaveChapteredCopy(chapters, from, to);
+        const bool done = said.isEmpty();
+        if (done)
+            said = QStringLiteral("%1 is written, with %2 chapters.")
+                       .arg(QFileInfo(to).fileName())
+                       .arg(chapters.size());
         QMetaObject::invokeMethod(
-            this, [this, error] { saved(error); }, Qt::QueuedConnection);
+            this, [this, done, said] { saved(done, said); }, Qt::QueuedConnection);
     });
 }
 
-void MarksPanel::saved(const QString& error)
+void MarksPanel::saved(bool done, const QString& text)
 {
     m_saveButton->setEnabled(m_model.sampleRate() > 0);
-    report(error);
+    if (done)
+        m_services.prompter.message(QStringLiteral("Save with Chapters"), text);
+    else
+        report(text);
 }
 
-void MarksPanel::replaceMarks(const CutAtMarks& pieces, const QString& from)
+bool MarksPanel::replaceMarks(const CutAtMarks& pieces, const QString& from)
 {
     const int rows = m_model.rowCount();
     const QString question = rows == 1
@@ -330,8 +341,9 @@ void MarksPanel::replaceMarks(const CutAtMarks& pieces, const QString& from)
               .arg(rows)
               .arg(from);
     if (rows > 0 && !m_services.prompter.askYesNo(QStringLiteral("Replace Marks"), question))
-        return;
+        return false;
     m_model.importPieces(pieces);
+    return true;
 }
 
 // Silences are found in the whole file's summary: half of it would find half of them.

@@ -82,9 +82,9 @@ private:
     void findSilences();
     void makeChunks();
     void saveWithChapters();
-    void saved(const QString& error);
+    void saved(bool done, const QString& text);
     // The list becomes the marks of `pieces`, once the user agrees to lose a list there is.
-    void replaceMarks(const CutAtMarks& pieces, const QString& from);
+    bool replaceMarks(const CutAtMarks& pieces, const QString& from);
     std::shared_ptr<const LevelSummary> readyLevels();
     void report(const QString& error);
     QString sourceFolder() const;

@@ -119,7 +119,8 @@ void WaveformStrip::insertBelow(QWidget& window, const QWidget& slider)
 {
     const QRect strip = TemplateBuilder::toPixels(window.font(), 0, StripGap, 0, StripHeight);
     const int top = slider.geometry().bottom() + 1 + strip.y();
-    const int shift = strip.y() + strip.height();
+    // A gap above and below: some modes' rows lie just under the slider.
+    const int shift = 2 * strip.y() + strip.height();
     for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child != m_view && child->y() > slider.geometry().bottom())
             child->move(child->x(), child->y() + shift);

@@ -318,7 +318,7 @@ bool WaveformView::nudgeKey(QKeyEvent* event)
                                                                       : 0;
     if (direction == 0)
         return false;
-    if (m_marks && m_selected >= 0) {
+    if (m_marks && m_marksVisible && m_selected >= 0) {
         if (event->modifiers() & Qt::ShiftModifier || key == Qt::Key_Less || key == Qt::Key_Greater)
             m_marks->nudgeSeconds(m_selected, direction);
         else
@@ -345,8 +345,8 @@ bool WaveformView::handleKey(QKeyEvent* event)
     case Qt::Key_O:
         Q_EMIT endMarkRequested(livePosition());
         break;
-    case Qt::Key_M:
-        if (m_marks)
+    case Qt::Key_M: // the marks' keys act only where the marks are drawn
+        if (m_marks && m_marksVisible)
             if (const int row = m_marks->addMark(livePosition()); row >= 0)
                 selectMark(row);
         break;
@@ -363,7 +363,7 @@ bool WaveformView::handleKey(QKeyEvent* event)
         Q_EMIT seekRequested(total);
         break;
     case Qt::Key_Delete:
-        if (m_marks && m_selected >= 0)
+        if (m_marks && m_marksVisible && m_selected >= 0)
             m_marks->removeMark(m_selected);
         break;
     case Qt::Key_Plus:

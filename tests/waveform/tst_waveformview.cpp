@@ -265,6 +265,13 @@ void TestWaveformView::rangeMarksShowInTheirColoursAndMarksHide()
     QTest::mouseClick(m_view, Qt::LeftButton, {}, QPoint(200, 40));
     QCOMPARE(seek.size(), 2);
     QCOMPARE(m_view->selectedMark(), -1);
+    // Nor do the marks' keys act on marks that are not drawn.
+    m_view->selectMark(0);
+    m_playing = m_view->sampleAt(400);
+    for (const Qt::Key key : { Qt::Key_Period, Qt::Key_Delete, Qt::Key_M })
+        QTest::keyClick(m_view, key);
+    QCOMPARE(m_model->rowCount(), 1);
+    QCOMPARE(m_model->marks()[0].sample, m_view->sampleAt(100));
     m_view->setRangeMarks({}, {});
     QCOMPARE(colourAt(200), m_view->palette().color(QPalette::Base));
 }

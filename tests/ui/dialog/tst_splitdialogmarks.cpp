@@ -223,7 +223,9 @@ private Q_SLOTS:
         h->files.answerNext(copy);
         h->click(Id::SaveWithChapters);
         QTRY_VERIFY(the(Id::SaveWithChapters).isEnabled());
-        QCOMPARE(h->prompter.shown.size(), 2);
+        QCOMPARE(h->prompter.shown.size(), 3);
+        QCOMPARE(
+            h->prompter.shown[2].text, QStringLiteral("copy.mp3 is written, with 2 chapters."));
         const ChapterReadResult read = ReadChapters(copy.toStdString());
         QCOMPARE(read.error, std::string());
         QCOMPARE(read.chapters.size(), std::size_t(2));
