@@ -171,6 +171,8 @@ private Q_SLOTS:
         h->click(Id::ImportCue);
         QCOMPARE(rows(), imported);
 
+        marks().addMark(6 * Rate + 100, QStringLiteral("Bridge")); // between two CD frames
+        const std::vector<Mark> before = marks().marks();
         const QString exported = h->path(QStringLiteral("again.cue"));
         h->files.answerNext(exported);
         h->click(Id::ExportCue);
@@ -180,6 +182,15 @@ private Q_SLOTS:
         const QByteArray text = back.readAll();
         QVERIFY(text.contains("FILE \"song.mp3\" MP3"));
         QVERIFY(text.contains("TITLE \"Verse\"\n    INDEX 01 00:03:37"));
+        // Read back, each mark comes to within a CD frame (1/75 s) of where it was.
+        h->files.answerNext(exported);
+        h->prompter.answerNext(true);
+        h->click(Id::ImportCue);
+        QCOMPARE(marks().marks().size(), before.size());
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            QCOMPARE_LT(std::abs(marks().marks()[i].sample - before[i].sample), Rate / 75);
+            QCOMPARE(marks().marks()[i].title, before[i].title);
+        }
     }
 
     void findSilences_shadesWhatEachSettingFindsAndMarksTheMiddleOfEach()
