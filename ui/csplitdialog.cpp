@@ -24,6 +24,7 @@
 #include "templatebuilder.h"
 #include "textview.h"
 #include "updowncontrol.h"
+#include "windowaccessible.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -85,9 +86,10 @@ CSplitDialog::~CSplitDialog()
 }
 
 // What the desktop expects beyond the template: displays that fit their texts, the mode radios
-// as one Tab stop, files dropped from a file manager.
+// as one Tab stop, the control under a screen reader's pointer, files dropped from a file manager.
 void CSplitDialog::setUpDesktopAccess()
 {
+    WindowAccessible::markAsWindow(this);
     FitDisplays({ *control(Id::SourceTitle), *m_ui.eachSizeDisplay, *m_ui.positionDisplay,
                     *m_ui.positionSlider },
         *this);

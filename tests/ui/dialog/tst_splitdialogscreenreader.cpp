@@ -153,6 +153,12 @@ private Q_SLOTS:
         QCOMPARE(there[0][QStringLiteral("name")].toString(), QStringLiteral("0:03.493, Verse"));
         QCOMPARE(there[1][QStringLiteral("name")].toString(), QStringLiteral("Waveform"));
         QCOMPARE(there[1][QStringLiteral("value")].toDouble(), 3.5);
+        // The mode radios lie inside the Split mode frame, which is their sibling: the pointer
+        // finds the radio.
+        const QJsonArray modes = readAt({ Id::ByFrame, Id::ByMarks });
+        QCOMPARE(modes.size(), 2);
+        QCOMPARE(modes[0][QStringLiteral("name")].toString(), QStringLiteral("By frame"));
+        QCOMPARE(modes[1][QStringLiteral("name")].toString(), QStringLiteral("By marks"));
     }
 };
 
