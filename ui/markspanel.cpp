@@ -251,7 +251,7 @@ void MarksPanel::findSilences()
         return;
     }
     m_silence = *chosen;
-    preview(m_silence);
+    found = FindSilences(*levels, m_silence.thresholdDb, m_silence.minSeconds);
     if (replaceMarks(SilenceMarks(found, levels->totalSamples, levels->sampleRate, m_silence),
             QStringLiteral("the silences")))
         m_silences = found;

@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace parvex {
 
 namespace {
@@ -33,7 +35,7 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
     controls.insert(ControlId::Waveform, m_view);
     m_view->setMarks(&marks);
     // The rate comes with the marks' source when the levels have not come yet.
-    connect(&marks, &QAbstractItemModel::modelReset, this, [this] { m_refreshModeMarks(); });
+    connect(&marks, &QAbstractItemModel::modelReset, this, &WaveformStrip::refreshModeMarks);
     // Its keys work from the marks list too (M, the nudges, Delete).
     if (auto* list = qobject_cast<QAbstractItemView*>(controls.value(ControlId::MarksList))) {
         m_view->shareKeysWith(list);
@@ -50,7 +52,7 @@ WaveformStrip::WaveformStrip(QWidget& window, QHash<int, QWidget*>& controls, Ma
             m_levels = levels;
             m_view->setLevels(std::move(levels));
             m_view->setProgress(1);
-            m_refreshModeMarks(); // the range is in seconds: samples need the rate
+            refreshModeMarks(); // the range is in seconds: samples need the rate
         });
     // A file that cannot be decoded keeps a blank strip: the player says why it cannot play.
     connect(&m_loader, &LevelLoader::failed, m_view, [this] { m_view->setProgress(1); });
@@ -81,38 +83,46 @@ void WaveformStrip::followSelection(QAbstractItemView& list)
 // By marks, none in the modes whose cuts are not marks.
 void WaveformStrip::showModeMarks(const QHash<int, QWidget*>& controls)
 {
-    const auto* byFrame = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByFrame));
-    const auto* byMarks = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByMarks));
-    const QLineEdit* range[6];
+    m_byFrame = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByFrame));
+    m_byMarks = qobject_cast<QAbstractButton*>(controls.value(ControlId::ByMarks));
     const int ids[] { ControlId::StartHours, ControlId::StartMinutes, ControlId::StartSeconds,
         ControlId::EndHours, ControlId::EndMinutes, ControlId::EndSeconds };
-    for (int i = 0; i < 6; ++i) {
-        range[i] = qobject_cast<QLineEdit*>(controls.value(ids[i]));
-        if (!range[i] || !byFrame || !byMarks)
-            return;
+    for (std::size_t i = 0; i < m_range.size(); ++i)
+        m_range[i] = qobject_cast<QLineEdit*>(controls.value(ids[i]));
+    if (!m_byFrame || !m_byMarks
+        || std::find(m_range.begin(), m_range.end(), nullptr) != m_range.end()) {
+        m_byFrame = m_byMarks = nullptr;
+        return;
     }
-    const auto refresh = [this, byFrame, byMarks, range] {
-        m_view->setMarksVisible(byMarks->isChecked());
-        const auto at = [&](int first) -> std::optional<std::int64_t> {
-            if (!byFrame->isChecked())
-                return std::nullopt;
-            std::int64_t seconds = 0;
-            for (int i = first; i < first + 3; ++i) {
-                bool number = false;
-                seconds = seconds * 60 + range[i]->text().toLongLong(&number);
-                if (!number)
-                    return std::nullopt;
-            }
-            return seconds * m_view->sampleRate();
-        };
-        m_view->setRangeMarks(at(0), at(3));
-    };
-    for (const QLineEdit* edit : range)
-        connect(edit, &QLineEdit::textChanged, this, refresh);
-    connect(byFrame, &QAbstractButton::toggled, this, refresh);
-    connect(byMarks, &QAbstractButton::toggled, this, refresh);
-    m_refreshModeMarks = refresh;
-    refresh();
+    for (const QLineEdit* edit : m_range)
+        connect(edit, &QLineEdit::textChanged, this, &WaveformStrip::refreshModeMarks);
+    connect(m_byFrame, &QAbstractButton::toggled, this, &WaveformStrip::refreshModeMarks);
+    connect(m_byMarks, &QAbstractButton::toggled, this, &WaveformStrip::refreshModeMarks);
+    refreshModeMarks();
+}
+
+void WaveformStrip::refreshModeMarks()
+{
+    if (!m_byFrame)
+        return;
+    m_view->setMarksVisible(m_byMarks->isChecked());
+    m_view->setRangeMarks(rangeSample(0), rangeSample(3));
+}
+
+// Start Time (first = 0) or End Time (3) as a sample, while By frame shows them and the three
+// boxes hold numbers.
+std::optional<std::int64_t> WaveformStrip::rangeSample(std::size_t first) const
+{
+    if (!m_byFrame->isChecked())
+        return std::nullopt;
+    std::int64_t seconds = 0;
+    for (std::size_t i = first; i < first + 3; ++i) {
+        bool number = false;
+        seconds = seconds * 60 + m_range[i]->text().toLongLong(&number);
+        if (!number)
+            return std::nullopt;
+    }
+    return seconds * m_view->sampleRate();
 }
 
 void WaveformStrip::insertBelow(QWidget& window, const QWidget& slider)

@@ -9,12 +9,16 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QAbstractItemView;
+class QLineEdit;
 class QWidget;
 
 namespace parvex {
@@ -57,6 +61,8 @@ private:
     void insertBelow(QWidget& window, const QWidget& slider);
     void followSelection(QAbstractItemView& list);
     void showModeMarks(const QHash<int, QWidget*>& controls);
+    void refreshModeMarks();
+    std::optional<std::int64_t> rangeSample(std::size_t first) const;
     std::int64_t toSample(std::int64_t mediaTime) const;
     std::int64_t toMediaTime(std::int64_t sample) const;
 
@@ -68,8 +74,11 @@ private:
     WaveformView* m_view = nullptr;
     LevelLoader m_loader;
     std::shared_ptr<const LevelSummary> m_levels;
-    std::function<void()> m_refreshModeMarks = [] {
-    };
+    // The mode radios and the six Start/End Time boxes; the radios null when the window lacks
+    // any of them.
+    const QAbstractButton* m_byFrame = nullptr;
+    const QAbstractButton* m_byMarks = nullptr;
+    std::array<const QLineEdit*, 6> m_range {};
 };
 
 } // namespace parvex
